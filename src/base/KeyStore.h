@@ -1,0 +1,52 @@
+// A small file-backed registry: one INI-style file per hive, holding named keys
+// ("Software\Tovix") with string values. Values are stored as the caller's bytes.
+#pragma once
+
+#include <map>
+#include <mutex>
+#include <string>
+
+enum class EHive { LocalMachine, CurrentUser };
+
+class CKeyStore {
+public:
+    // folder holds "machine.ini" and "user.ini".
+    explicit CKeyStore(std::string folder);
+
+    // $XDG_CONFIG_HOME/tovix, or ~/.config/tovix.
+    static std::string DefaultFolder();
+
+    bool KeyExists(EHive hive, const std::string &key);
+    bool CreateKey(EHive hive, const std::string &key);
+    bool ReadValue(EHive hive, const std::string &key, const std::string &name, std::string &value);
+    bool WriteValue(EHive hive, const std::string &key, const std::string &name, const std::string &value);
+
+    const std::string &Folder() const { return m_folder; }
+
+private:
+    using Values = std::map<std::string, std::string>;
+    using Keys = std::map<std::string, Values>;
+
+    std::string HivePath(EHive hive) const;
+    bool Load(EHive hive, Keys &keys) const;
+    bool Save(EHive hive, const Keys &keys) const;
+
+    std::string m_folder;
+    std::mutex m_mutex;
+};
+
+// An open key, in the manner of the registry calls: open or create, read, write, close.
+class CRegKey {
+public:
+    bool Open(CKeyStore &store, EHive hive, const std::string &key);
+    bool Create(CKeyStore &store, EHive hive, const std::string &key);
+    bool QueryValue(const std::string &name, std::string &value) const;
+    bool SetValue(const std::string &name, const std::string &value) const;
+    void Close() { m_store = nullptr; }
+    bool IsOpen() const { return m_store != nullptr; }
+
+private:
+    CKeyStore *m_store = nullptr;
+    EHive m_hive = EHive::LocalMachine;
+    std::string m_key;
+};
