@@ -1,0 +1,4 @@
+#include "net/MainWindowLink.h"
+
+CMainWindowLink::~CMainWindowLink() = default;
+ISyncWorkers::~ISyncWorkers() = default;
