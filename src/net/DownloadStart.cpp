@@ -17,7 +17,7 @@ CDownloadStart::TRoots CDownloadStart::ReadRoots() const
     return {m_store.GetConfigValue(CFG_TORRENTROOT), m_store.GetConfigValue(CFG_FILEROOT)};
 }
 
-void CDownloadStart::Start(const TRoots &roots, const TNames &names, const std::string &failureText)
+void CDownloadStart::StartOne(const TRoots &roots, const TNames &names, const std::string &failureText)
 {
     std::string torrent;
     std::string destination;
@@ -36,7 +36,7 @@ void CDownloadStart::Start(const TRoots &roots, const TNames &names, const std::
 
 void CDownloadStart::Start(const std::string &torrent, const std::string &location, const std::string &failureText)
 {
-    Start(ReadRoots(), TNames{torrent, location}, failureText);
+    StartOne(ReadRoots(), TNames{torrent, location}, failureText);
 }
 
 int CDownloadStart::StartSubscribed()
@@ -65,6 +65,6 @@ int CDownloadStart::StartSubscribed()
         }
     }
     for (const TNames &names : unfinished)
-        Start(roots, names, kSubscribedFetchFailure);
+        StartOne(roots, names, kSubscribedFetchFailure);
     return 1;
 }

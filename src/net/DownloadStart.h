@@ -31,7 +31,7 @@ private:
     };
 
     TRoots ReadRoots() const;
-    void Start(const TRoots &roots, const TNames &names, const std::string &failureText);
+    void StartOne(const TRoots &roots, const TNames &names, const std::string &failureText);
 
     CCatalogueStore &m_store;
     CWorkerThreads &m_threads;

@@ -1,6 +1,5 @@
 #include "net/DownloadStart.h"
 #include "net/NetFixture.h"
-#include "net/SyncWorkers.h"
 #include "net/TorrentWorker.h"
 
 #include <algorithm>
@@ -50,8 +49,7 @@ protected:
 
 TEST_F(DownloadStartTest, StartsUnfinishedFilesOfSubscribedChannelsOnly)
 {
-    CDownloadStart start(store, workers);
-    EXPECT_EQ(1, start.StartSubscribed());
+    EXPECT_EQ(1, CDownloadStart(store, workers).StartSubscribed());
     // Torrents on disk are added at once, before any worker is waited for.
     const Downloads atOnce = RecordedDownloads();
     ASSERT_TRUE(workers.WaitAll());
@@ -83,17 +81,6 @@ TEST_F(DownloadStartTest, StartsUnfinishedFilesOfSubscribedChannelsOnly)
                                         "Bad Torrent Url " + server.Base() + "t/gone.torrent",
                                         "GetHttpData torrents/gone.torrent error[0][404]"}),
               lines);
-}
-
-TEST_F(DownloadStartTest, RunningAgainAddsTheSameFilesAgain)
-{
-    CSyncWorkers sync(store, link, workers);
-    sync.RunSubscribedDownloadStart();
-    ASSERT_TRUE(workers.WaitAll());
-    const size_t first = RecordedDownloads().size();
-    sync.RunSubscribedDownloadStart();
-    ASSERT_TRUE(workers.WaitAll());
-    EXPECT_EQ(2 * first, RecordedDownloads().size());
 }
 
 TEST_F(DownloadStartTest, NoFileCatalogueRootDoesNothing)

@@ -15,18 +15,22 @@ std::string AllByteValues(size_t size)
     return bytes;
 }
 
-} // namespace
-
-TEST(HttpFetch, A200BodyIsWrittenByteExactAndReplacesTheOldFile)
-{
+class HttpFetch : public ::testing::Test {
+protected:
     CTestFolder folder;
     CHttpTestServer server;
+    CHttpHandle handle; // one handle for the run of fetches
+};
+
+} // namespace
+
+TEST_F(HttpFetch, A200BodyIsWrittenByteExactAndReplacesTheOldFile)
+{
     const std::string big = AllByteValues(300 * 1024); // many write-function calls
     server.Serve("big.bin", big);
     server.Serve("small.bin", std::string("\0\x5C\xFF", 3));
     WriteFile("small.bin", "an older, longer file");
 
-    CHttpHandle handle; // one handle for a run of fetches
     EXPECT_EQ(1, GetHttpData(handle.Get(), server.Base() + "big.bin", "big.bin"));
     EXPECT_EQ(1, GetHttpData(handle.Get(), server.Base() + "small.bin", "small.bin"));
     EXPECT_TRUE(ReadFile("big.bin") == big);
@@ -34,15 +38,12 @@ TEST(HttpFetch, A200BodyIsWrittenByteExactAndReplacesTheOldFile)
     EXPECT_TRUE(folder.LogLines().empty());
 }
 
-TEST(HttpFetch, FailedAnswersLeaveTheLocalFileAsItWas)
+TEST_F(HttpFetch, FailedAnswersLeaveTheLocalFileAsItWas)
 {
-    CTestFolder folder;
-    CHttpTestServer server;
     server.ServeCutOff("cut.bin", AllByteValues(64 * 1024));
     WriteFile("kept.bin", "old");
     WriteFile("cut.bin", "old");
 
-    CHttpHandle handle;
     EXPECT_EQ(0, GetHttpData(handle.Get(), server.Base() + "missing", "kept.bin"));
     EXPECT_EQ(0, GetHttpData(handle.Get(), "http://127.0.0.1:" + std::to_string(UnusedPort()) + "/x", "new.bin"));
     EXPECT_EQ(0, GetHttpData(handle.Get(), server.Base() + "cut.bin", "cut.bin"));
@@ -55,23 +56,17 @@ TEST(HttpFetch, FailedAnswersLeaveTheLocalFileAsItWas)
               folder.LogLines());
 }
 
-TEST(HttpFetch, AnEmptyBodyCreatesAnEmptyFile)
+TEST_F(HttpFetch, AnEmptyBodyCreatesAnEmptyFile)
 {
-    CTestFolder folder;
-    CHttpTestServer server;
     server.Serve("empty", "");
-    CHttpHandle handle;
     EXPECT_EQ(1, GetHttpData(handle.Get(), server.Base() + "empty", "empty.jpg"));
     EXPECT_TRUE(Exists("empty.jpg"));
     EXPECT_EQ("", ReadFile("empty.jpg"));
 }
 
-TEST(HttpFetch, AMissingFolderLogsCreateFileWithPathNotFound)
+TEST_F(HttpFetch, AMissingFolderLogsCreateFileWithPathNotFound)
 {
-    CTestFolder folder;
-    CHttpTestServer server;
     server.Serve("a.jpg", "picture");
-    CHttpHandle handle;
     EXPECT_EQ(0, GetHttpData(handle.Get(), server.Base() + "a.jpg", "nowhere/a.jpg"));
     EXPECT_EQ(std::vector<std::string>{"Create file nowhere/a.jpg error[" + std::to_string(ENOENT) + "]"},
               folder.LogLines());
