@@ -25,7 +25,7 @@ public:
     void Serve(const std::string &name, const std::string &body);
     // Announces the whole body's length, sends only its first half, then drops the connection.
     void ServeCutOff(const std::string &name, const std::string &body);
-    // Runs on the server's thread before name is answered.
+    // Runs on the server's thread before a served name is answered (call after Serve).
     void BeforeAnswer(const std::string &name, std::function<void()> hook);
 
     std::vector<std::string> Requests() const;
