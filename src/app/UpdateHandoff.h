@@ -15,7 +15,3 @@ inline constexpr const char kUpdateMarkerFile[] = "TovixUpdate.txt";
 //    updater alone (an incomplete download): it is deleted; marker alone: it is deleted.
 // Every failure is one log line; start-up goes on.
 void FinishPendingUpdate();
-
-// Starts a program in a session of its own with its standard streams on
-// /dev/null, and returns without waiting for it. 0, or the system error number.
-int StartDetached(const std::string &path);
