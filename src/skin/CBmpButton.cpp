@@ -3,6 +3,8 @@
 #include "skin/SkinPaint.h"
 
 #include <wx/dcclient.h>
+#include <wx/utils.h>
+#include <wx/weakref.h>
 
 wxBEGIN_EVENT_TABLE(CBmpButton, wxWindow)
     EVT_PAINT(CBmpButton::OnPaint)
@@ -85,12 +87,15 @@ void CBmpButton::OnLeftUp(wxMouseEvent &event)
         ReleaseMouse();
     SetHover(GetClientRect().Contains(event.GetPosition()));
     Refresh(false);
-    if (click) {
-        // last: the owner's handler may destroy this button
-        wxCommandEvent clicked(wxEVT_BUTTON, GetId());
-        clicked.SetEventObject(this);
-        ProcessWindowEvent(clicked);
-    }
+    if (!click)
+        return;
+    wxCommandEvent clicked(wxEVT_BUTTON, GetId());
+    clicked.SetEventObject(this);
+    wxWeakRef<CBmpButton> self(this); // the owner's handler may destroy the button
+    ProcessWindowEvent(clicked);
+    // A popup opened by the handler kept the leave from arriving here.
+    if (self)
+        SetHover(GetClientRect().Contains(ScreenToClient(wxGetMousePosition())));
 }
 
 void CBmpButton::OnMotion(wxMouseEvent &event)

@@ -33,6 +33,9 @@ CCommonMenu::CCommonMenu()
       m_normalText(wxSystemSettings::GetColour(wxSYS_COLOUR_MENUTEXT)),
       m_font(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT))
 {
+    // Items are 19 pixels high: a desktop's larger default font would fill them edge to edge.
+    if (m_font.GetPointSize() > kMaxPointSize)
+        m_font.SetPointSize(kMaxPointSize);
 }
 
 CCommonMenu::~CCommonMenu() = default;

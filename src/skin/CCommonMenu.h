@@ -51,6 +51,7 @@ public:
     static constexpr int kGlyphHeight = 15;
     static constexpr int kSubMenuExtra = 15;
     static constexpr int kStripWidth = kGlyphWidth + 5;
+    static constexpr int kMaxPointSize = 9;
 
     CCommonMenu();
     ~CCommonMenu();

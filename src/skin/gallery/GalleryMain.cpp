@@ -90,20 +90,21 @@ CGalleryPanel::CGalleryPanel(wxWindow *parent) : wxPanel(parent, wxID_ANY)
     AddButton(5102, g_hMainSkin, MainSkin::kListDownload, 285, 126)->Enable(false);
 
     AddLabel("详细信息", 8, 176);
-    AddButton(2004, g_hMainSkin, MainSkin::kDownload, 224, 330);
-    AddButton(2005, g_hMainSkin, MainSkin::kStop, 314, 330);
-    AddButton(2006, g_hMainSkin, MainSkin::kPlay, 404, 330);
-    AddButton(2007, g_hMainSkin, MainSkin::kDetailSubscribe, 494, 330)->Enable(false);
+    AddButton(2004, g_hMainSkin, MainSkin::kDownload, 19, 422);
+    AddButton(2007, g_hMainSkin, MainSkin::kDetailSubscribe, 130, 422);
+    AddButton(2005, g_hMainSkin, MainSkin::kStop, 241, 422);
+    AddButton(2006, g_hMainSkin, MainSkin::kPlay, 352, 422);
+    AddButton(2007, g_hMainSkin, MainSkin::kDetailSubscribe, 463, 422)->Enable(false);
 
-    AddLabel("子对话框", 8, 380);
-    AddButton(5200, g_hSubSkin, SubSkin::kClose, 470, 407);
-    AddButton(5400, g_hSubSkin, SubSkin::kFirstTab, 8, 450)->Enable(false);
-    AddButton(5401, g_hSubSkin, SubSkin::kSecondTab, 68, 450);
-    AddButton(1008, g_hSubSkin, SubSkin::kBrowse, 345, 510);
-    AddButton(wxID_OK, g_hSubSkin, SubSkin::kOk, 150, 545);
-    AddButton(wxID_CANCEL, g_hSubSkin, SubSkin::kCancel, 230, 545);
-    new CCommonEdit(this, 1011, "2000", wxPoint(20, 505), wxSize(90, 26));
-    new CCommonEdit(this, 1014, wxString::FromUTF8("/home/tovix/视频/"), wxPoint(120, 505), wxSize(215, 26));
+    AddLabel("子对话框", 8, 476);
+    AddButton(5200, g_hSubSkin, SubSkin::kClose, 470, 501);
+    AddButton(5400, g_hSubSkin, SubSkin::kFirstTab, 8, 546)->Enable(false);
+    AddButton(5401, g_hSubSkin, SubSkin::kSecondTab, 68, 546);
+    new CCommonEdit(this, 1011, "2000", wxPoint(20, 600), wxSize(90, 26));
+    new CCommonEdit(this, 1014, wxString::FromUTF8("/home/tovix/视频/"), wxPoint(120, 600), wxSize(215, 26));
+    AddButton(1008, g_hSubSkin, SubSkin::kBrowse, 345, 602);
+    AddButton(wxID_OK, g_hSubSkin, SubSkin::kOk, 150, 648);
+    AddButton(wxID_CANCEL, g_hSubSkin, SubSkin::kCancel, 230, 648);
 
     AddLabel("滚动条", 620, 100);
     m_bar = new CCommonScrollBar(this, ID_SCROLL, wxPoint(620, 120), wxSize(CCommonScrollBar::kBarWidth, 230));
@@ -127,7 +128,7 @@ CGalleryPanel::CGalleryPanel(wxWindow *parent) : wxPanel(parent, wxID_ANY)
     demo->Bind(wxEVT_BUTTON, [this, demo](wxCommandEvent &) { ShowMenu(0, demo); });
     tray->Bind(wxEVT_BUTTON, [this, tray](wxCommandEvent &) { ShowMenu(IDR_MENU_TRAY, tray); });
 
-    m_status = new wxStaticText(this, wxID_ANY, "", wxPoint(8, 600), wxSize(880, 20));
+    m_status = new wxStaticText(this, wxID_ANY, "", wxPoint(620, 660), wxSize(270, 20));
 
     Bind(wxEVT_PAINT, &CGalleryPanel::OnPaint, this);
     Bind(wxEVT_BUTTON, &CGalleryPanel::OnButton, this);
@@ -165,42 +166,42 @@ void CGalleryPanel::OnPaint(wxPaintEvent &)
     FillVerticalGradient(dc, wxRect(163, 123, 200, 34), wxColour(198, 227, 247), wxColour(222, 239, 249), 64);
 
     // the detail pane: band, line, picture frame and picture
-    const wxRect pane(8, 196, 600, 170);
+    const wxRect pane(8, 196, 600, 268);
     FillSolid(dc, pane, wxColour(116, 127, 133));
     FillSolid(dc, wxRect(pane).Deflate(1), *wxWHITE);
     const wxRect inner = wxRect(pane).Deflate(2);
     DrawSkinPiece(dc, wxRect(inner.x, inner.y, inner.width, 53), g_hMainSkin, piece(MainSkin::kDetailBand));
     DrawSkinPiece(dc, wxRect(inner.x, inner.y + 2, inner.width, 1), g_hMainSkin, piece(MainSkin::kDetailLine));
-    DrawSkinPiece(dc, wxRect(pane.x + 13, pane.y + 8, 199, 150), g_hMainSkin, piece(MainSkin::kPictureFrame));
+    DrawSkinPiece(dc, wxRect(pane.x + 13, pane.y + 58, 199, 150), g_hMainSkin, piece(MainSkin::kPictureFrame));
     if (m_picture.IsOk()) {
         wxMemoryDC pictureDc;
         pictureDc.SelectObjectAsSource(m_picture);
-        dc.StretchBlit(pane.x + 15, pane.y + 10, 194, 144, &pictureDc, 0, 0, m_picture.GetWidth(),
+        dc.StretchBlit(pane.x + 15, pane.y + 60, 194, 144, &pictureDc, 0, 0, m_picture.GetWidth(),
                        m_picture.GetHeight());
     }
     dc.SetTextForeground(wxColour(102, 102, 102));
-    dc.DrawText(wxString::FromUTF8("状态图标:"), 224, 230);
-    DrawSkinPiece(dc, wxRect(300, 230, 48, 16), g_hItemStatusSkin, wxRect(0, 0, 48, 16));
-    dc.DrawText(wxString::FromUTF8("树的图形:"), 224, 262);
+    dc.DrawText(wxString::FromUTF8("状态图标:"), 240, 270);
+    DrawSkinPiece(dc, wxRect(316, 270, 48, 16), g_hItemStatusSkin, wxRect(0, 0, 48, 16));
+    dc.DrawText(wxString::FromUTF8("树的图形:"), 240, 302);
     const wxBitmap glyphs[] = {LoadResourceBitmap(IDB_EXPANDERS), LoadResourceBitmap(IDB_BULLETS),
                                LoadResourceBitmap(IDB_CHECKBOXES)};
-    int x = 300;
+    int x = 316;
     for (const wxBitmap &glyph : glyphs) {
         if (glyph.IsOk())
-            dc.DrawBitmap(glyph, x, 264);
+            dc.DrawBitmap(glyph, x, 304);
         x += glyph.IsOk() ? glyph.GetWidth() + 12 : 12;
     }
 
     // the sub-dialog's title band and content frame
-    const wxRect sub(8, 400, 490, 185);
+    const wxRect sub(8, 496, 490, 190);
     DrawSkinPiece(dc, wxRect(sub.x, sub.y, 7, 36), g_hSubSkin, piece(SubSkin::kTitleLeft));
     DrawSkinPiece(dc, wxRect(sub.x + 7, sub.y, sub.width - 14, 36), g_hSubSkin, piece(SubSkin::kTitleMiddle));
     DrawSkinPiece(dc, wxRect(sub.x + sub.width - 8, sub.y, 7, 36), g_hSubSkin, piece(SubSkin::kTitleRight));
     dc.SetTextForeground(wxColour(29, 44, 58));
     dc.DrawText(wxString::FromUTF8("系统设置"), sub.x + 20, sub.y + 10);
-    FrameSolid(dc, wxRect(8, 480, 490, 58), wxColour(125, 131, 134));
-    FrameSolid(dc, wxRect(9, 481, 488, 56), wxColour(214, 214, 214));
-    FillVerticalGradient(dc, wxRect(8, 539, 490, 56), *wxWHITE, wxColour(226, 237, 245), 64);
+    FrameSolid(dc, wxRect(8, 576, 490, 58), wxColour(125, 131, 134));
+    FrameSolid(dc, wxRect(9, 577, 488, 56), wxColour(214, 214, 214));
+    FillVerticalGradient(dc, wxRect(8, 635, 490, 56), *wxWHITE, wxColour(226, 237, 245), 64);
 }
 
 void CGalleryPanel::ShowMenu(int resource, wxWindow *under)
@@ -249,7 +250,7 @@ void CGalleryPanel::OnNotify(CNotifyEvent &event)
     const int width = left.width + event.Payload();
     m_leftPane->SetSize(left.x, left.y, width, left.height);
     m_splitter->SetSize(left.x + width, left.y, 6, left.height);
-    m_rightPane->SetSize(left.x + width + 6, left.y, 190 - width, left.height);
+    m_rightPane->SetSize(left.x + width + 6, left.y, 184 - width, left.height);
 }
 
 class CGalleryApp : public wxApp {
@@ -260,7 +261,7 @@ public:
         auto *frame = new wxFrame(nullptr, wxID_ANY, "Tovix skin gallery", wxPoint(20, 20), wxDefaultSize);
         frame->SetIcons(LoadResourceIcons(IDR_MAINFRAME));
         new CGalleryPanel(frame);
-        frame->SetClientSize(900, 630);
+        frame->SetClientSize(900, 700);
         frame->Show();
         return true;
     }
