@@ -6,7 +6,7 @@
 #include <wx/dcmemory.h>
 #include <wx/evtloop.h>
 #include <wx/settings.h>
-#include <wx/toplevel.h>
+#include <wx/eventfilter.h>
 
 namespace {
 
@@ -25,6 +25,28 @@ void DrawEmbossed(wxDC &dc, const wxString &text, const wxRect &rect, int alignm
     dc.SetTextForeground(kEmbossShadow);
     dc.DrawLabel(text, rect, alignment);
 }
+
+// Keys go to whichever window has the focus, and while a popup holds the
+// pointer wx sends them there without a char-hook to its top-level window:
+// while a menu is tracked, every key press is the menu's.
+class CMenuKeyFilter : public wxEventFilter {
+public:
+    explicit CMenuKeyFilter(CCommonMenuWindow *window) : m_window(window) { wxEvtHandler::AddFilter(this); }
+    ~CMenuKeyFilter() override { wxEvtHandler::RemoveFilter(this); }
+
+    int FilterEvent(wxEvent &event) override
+    {
+        const wxEventType type = event.GetEventType();
+        if (type == wxEVT_CHAR_HOOK || type == wxEVT_KEY_DOWN) {
+            m_window->HandleKey(static_cast<wxKeyEvent &>(event).GetKeyCode());
+            return Event_Processed;
+        }
+        return type == wxEVT_CHAR || type == wxEVT_KEY_UP ? Event_Processed : Event_Skip;
+    }
+
+private:
+    CCommonMenuWindow *m_window;
+};
 
 } // namespace
 
@@ -159,18 +181,11 @@ int CCommonMenu::TrackPopupMenu(unsigned flags, int x, int y, wxWindow *owner)
             loop.Exit();
     });
 
-    // Keys reach the focused top-level window; hand them to the menu meanwhile.
-    wxWindow *top = owner ? wxGetTopLevelParent(owner) : nullptr;
-    auto onKey = [window](wxKeyEvent &event) { window->HandleKey(event.GetKeyCode()); };
-    if (top)
-        top->Bind(wxEVT_CHAR_HOOK, onKey);
-
+    const CMenuKeyFilter keys(window);
     window->Popup(wxPoint(x, y), flags);
     if (!finished)
         loop.Run();
 
-    if (top)
-        top->Unbind(wxEVT_CHAR_HOOK, onKey);
     window->Destroy();
     if (chosen != 0 && owner)
         wxQueueEvent(owner, new wxCommandEvent(wxEVT_MENU, chosen));

@@ -234,3 +234,26 @@ TEST(CommonMenu, TrackingReturnsTheChoiceAndThenSendsItToTheOwner)
     PumpEvents();
     EXPECT_EQ(std::vector<int>{ID_MENU_WEBSITE}, commands);
 }
+
+TEST(CommonMenu, KeysPressedWhileTrackingGoToTheMenu)
+{
+    CTestFrame frame;
+    auto press = [&](int keyCode) {
+        wxKeyEvent key(wxEVT_KEY_DOWN);
+        key.m_keyCode = keyCode;
+        frame.Panel()->ProcessWindowEvent(key);
+    };
+    CCommonMenu menu;
+    menu.LoadSkinMenu(IDR_MENU_CAPTION);
+    const wxPoint at = frame.Panel()->ClientToScreen(wxPoint(100, 50));
+    frame.Panel()->CallAfter([&] {
+        press(WXK_DOWN);
+        press(WXK_DOWN);
+        press(WXK_RETURN);
+    });
+    EXPECT_EQ(ID_MENU_WEBSITE, menu.GetSubMenu(0)->TrackPopupMenu(TPM_LEFTALIGN, at.x, at.y, frame.Panel()));
+
+    frame.Panel()->CallAfter([&] { press(WXK_ESCAPE); });
+    EXPECT_EQ(0, menu.GetSubMenu(0)->TrackPopupMenu(TPM_LEFTALIGN, at.x, at.y, frame.Panel()));
+    PumpEvents();
+}
