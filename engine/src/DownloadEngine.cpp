@@ -410,18 +410,24 @@ void CDownloadEngine::SaveResumeData(const lt::torrent_handle &handle, const lt:
 
 void CDownloadEngine::HoldForSpace(const lt::torrent_handle &handle)
 {
+    bool changed = false;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         TDownload *download = FindLocked(handle);
-        if (!download || download->waitingForSpace)
+        if (!download)
             return;
+        changed = !download->waitingForSpace;
+        if (changed)
+            DebugLog("Download %s waits for disk space", download->savePath.c_str());
         download->waitingForSpace = true;
         download->state = EDownloadState::Waiting;
-        DebugLog("Download %s waits for disk space", download->savePath.c_str());
     }
-    handle.unset_flags(lt::torrent_flags::auto_managed);
-    handle.pause();
-    m_notifier.StateChanged();
+    // Upload mode, not a pause: the download writes nothing, keeps its queue place and
+    // serves what it has; leaving it reconnects to peers at once. Asserted every round,
+    // because libtorrent tries leaving the mode it set itself after a disk error.
+    handle.set_flags(lt::torrent_flags::upload_mode);
+    if (changed)
+        m_notifier.StateChanged();
 }
 
 void CDownloadEngine::ReleaseForSpace(const lt::torrent_handle &handle)
@@ -433,10 +439,7 @@ void CDownloadEngine::ReleaseForSpace(const lt::torrent_handle &handle)
             return;
         download->waitingForSpace = false;
     }
-    // Back into the queue; a write that failed on the full disk left upload mode or an error behind.
     handle.unset_flags(lt::torrent_flags::upload_mode);
-    handle.clear_error();
-    handle.set_flags(lt::torrent_flags::auto_managed);
     m_wantStatus = true;
 }
 
@@ -464,10 +467,9 @@ void CDownloadEngine::GuardSpace()
     }
     m_guard.BeginRound();
     for (const TCheck &check : checks) {
-        const bool wait = m_guard.MustWait(check.folder, check.waiting);
-        if (wait && !check.waiting)
+        if (m_guard.MustWait(check.folder, check.waiting))
             HoldForSpace(check.handle);
-        else if (!wait && check.waiting)
+        else if (check.waiting)
             ReleaseForSpace(check.handle);
     }
 }
