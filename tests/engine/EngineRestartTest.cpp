@@ -87,18 +87,19 @@ TEST_F(EngineRestart, ResumesAfterTheEngineProcessWasKilled)
     double partialProgress = 0;
     bool doneFinished = false;
     std::string line;
-    while (partialProgress < 60.0 && child.ReadLine(line, seconds(30))) {
+    while (partialProgress < 70.0 && child.ReadLine(line, seconds(30))) {
         int finished = 0;
         double doneProgress = 0;
         std::sscanf(line.c_str(), "%d %lf %*d %lf", &finished, &doneProgress, &partialProgress);
         doneFinished = finished == 1;
     }
-    ASSERT_GE(partialProgress, 60.0) << "last line: " << line;
+    ASSERT_GE(partialProgress, 70.0) << "last line: " << line;
     ASSERT_TRUE(doneFinished);
     child.Kill(SIGKILL);
     EXPECT_EQ(-1, child.Wait(seconds(10)));
 
     Spoil(DoneFile());
-    // Resume data is saved every two seconds while data moves: what a kill may cost.
-    ExpectResumed(partialProgress, 3 * 4000 * 1024LL);
+    // Resume data is saved every two seconds while data moves: a kill may cost that much
+    // transfer (4 s at the child's limit allows for a slow disk), far less than starting over.
+    ExpectResumed(partialProgress, 4 * 4000 * 1024LL);
 }
