@@ -1,5 +1,7 @@
 #include "EnginePeers.h"
 
+#include "EngineSettings.h"
+
 #include <libtorrent/add_torrent_params.hpp>
 #include <libtorrent/bencode.hpp>
 #include <libtorrent/create_torrent.hpp>
@@ -82,20 +84,9 @@ lt::torrent_handle Find(const lt::session &session, const TTestTorrent &torrent)
 
 CTestPeer::CTestPeer()
 {
-    lt::settings_pack pack;
+    lt::settings_pack pack = DefaultEngineOptions().settings;
     pack.set_str(lt::settings_pack::listen_interfaces, "127.0.0.1:0");
     pack.set_int(lt::settings_pack::alert_mask, 0);
-    pack.set_bool(lt::settings_pack::enable_dht, false);
-    pack.set_bool(lt::settings_pack::enable_lsd, false);
-    pack.set_bool(lt::settings_pack::enable_upnp, false);
-    pack.set_bool(lt::settings_pack::enable_natpmp, false);
-    pack.set_bool(lt::settings_pack::enable_outgoing_utp, false);
-    pack.set_bool(lt::settings_pack::allow_multiple_connections_per_ip, true);
-    pack.set_int(lt::settings_pack::send_buffer_watermark, 8 << 20);
-    pack.set_int(lt::settings_pack::send_buffer_low_watermark, 1 << 20);
-    pack.set_int(lt::settings_pack::max_queued_disk_bytes, 32 << 20);
-    pack.set_int(lt::settings_pack::max_out_request_queue, 1500);
-    pack.set_int(lt::settings_pack::max_allowed_in_request_queue, 2000);
     pack.set_int(lt::settings_pack::active_seeds, -1);
     pack.set_int(lt::settings_pack::active_downloads, -1);
     pack.set_int(lt::settings_pack::active_limit, -1);

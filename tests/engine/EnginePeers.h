@@ -27,7 +27,7 @@ TTestTorrent MakeTestTorrent(const std::string &folder, const std::string &name,
 bool WaitUntil(const std::function<bool()> &done, std::chrono::milliseconds limit,
                std::chrono::milliseconds step = std::chrono::milliseconds(20));
 
-// A libtorrent session on 127.0.0.1 tuned like the engine, seeding generated torrents
+// A libtorrent session on 127.0.0.1 with the engine's settings, seeding generated torrents
 // in place (no check) or downloading them.
 class CTestPeer {
 public:
