@@ -136,6 +136,12 @@ void CDownloadEngine::Restore()
         download.handle = handle;
         download.hash = hash;
         download.lastSave = steady_clock::now();
+        // What the record says holds until libtorrent has read it back, so a finished
+        // file reads as finished from the first call on.
+        const int pieces = saved.params.ti->num_pieces();
+        const int have = saved.params.have_pieces.count();
+        download.state = pieces > 0 && have == pieces ? EDownloadState::Finished : EDownloadState::Waiting;
+        download.progress = pieces > 0 ? 100.0 * have / pieces : 0.0;
         m_nextOrder = std::max(m_nextOrder, saved.order + 1);
         std::lock_guard<std::mutex> lock(m_mutex);
         InsertLocked(std::move(download));
@@ -363,7 +369,7 @@ void CDownloadEngine::HandleAlert(lt::alert *alert)
     } else if (const auto *rejected = lt::alert_cast<lt::fastresume_rejected_alert>(alert)) {
         DebugLog("Resume download %s error[%s]", rejected->torrent_name(), rejected->error.message().c_str());
         m_wantStatus = true;
-    } else if (lt::alert_cast<lt::torrent_alert>(alert)) {
+    } else if (alert->category() & lt::alert_category::status) {
         m_wantStatus = true; // added, removed, paused, resumed, state changed, checked
     }
 }
@@ -375,8 +381,8 @@ void CDownloadEngine::UpdateStatuses(const std::vector<lt::torrent_status> &stat
         std::lock_guard<std::mutex> lock(m_mutex);
         for (const lt::torrent_status &status : statuses) {
             TDownload *download = FindLocked(status.handle);
-            if (!download)
-                continue;
+            if (!download || status.state == lt::torrent_status::checking_resume_data)
+                continue; // a passing state that would read as "waiting" for a moment
             const EDownloadState state = ClassifyDownload(status, download->waitingForSpace);
             changed = changed || state != download->state;
             download->state = state;
