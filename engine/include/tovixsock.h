@@ -10,7 +10,8 @@ extern "C" {
 
 /* The window the engine notifies. The engine calls post(context, 0x464) from its
  * own thread whenever download state changes; the owner keeps this record alive
- * until after CleanUp and makes post harmless once its window is gone. */
+ * until after CleanUp and makes post harmless once its window is gone. post only
+ * queues: it returns without calling the engine (CleanUp waits for that thread). */
 typedef struct TovixWndHandle {
     void (*post)(void *context, unsigned message);
     void *context;

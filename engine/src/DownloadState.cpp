@@ -10,6 +10,9 @@ EDownloadState ClassifyDownload(const lt::torrent_status &status, bool waitingFo
         return EDownloadState::Finished;
     if (waitingForSpace)
         return EDownloadState::Waiting;
+    // libtorrent's answer to a file it may not write: it only serves what it has.
+    if (status.flags & lt::torrent_flags::upload_mode)
+        return EDownloadState::None;
     if (status.flags & lt::torrent_flags::paused)
         return (status.flags & lt::torrent_flags::auto_managed) && !status.errc ? EDownloadState::Waiting
                                                                                : EDownloadState::None;

@@ -1,6 +1,7 @@
 // How the client sees a download: finished (complete, seeding or not), downloading
 // (active), waiting (queued behind the download limit or held by the space guard),
-// or none (stopped by an error the engine cannot wait out).
+// or none (stopped by an error the engine cannot wait out, such as a file it may
+// not write).
 #pragma once
 
 #include <libtorrent/torrent_status.hpp>

@@ -98,6 +98,10 @@ TEST(DownloadState, ClassifiesAsTheCallersSeeIt)
     status.flags = lt::torrent_flags::auto_managed;
     EXPECT_EQ(EDownloadState::Downloading, ClassifyDownload(status, false));
     EXPECT_EQ(EDownloadState::Waiting, ClassifyDownload(status, true));
+    status.flags |= lt::torrent_flags::upload_mode;
+    EXPECT_EQ(EDownloadState::None, ClassifyDownload(status, false)) << "a file it may not write";
+    EXPECT_EQ(EDownloadState::Waiting, ClassifyDownload(status, true)) << "a full disk";
+    status.flags = lt::torrent_flags::auto_managed;
     status.flags |= lt::torrent_flags::paused;
     EXPECT_EQ(EDownloadState::Waiting, ClassifyDownload(status, false)) << "queued behind the limit";
     status.errc = lt::errors::make_error_code(lt::errors::file_too_short);
