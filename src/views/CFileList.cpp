@@ -1,7 +1,6 @@
 #include "views/CFileList.h"
 
 #include "base/EngineApi.h"
-#include "base/FileSystem.h"
 #include "skin/SkinAtlas.h"
 #include "skin/SkinBitmaps.h"
 #include "skin/SkinPaint.h"
@@ -123,7 +122,7 @@ int DownloadState(const ITEMINFO &record)
 std::string ThumbnailPath(const std::string &picRoot, const std::string &name)
 {
     const std::string path = LocalPicturePath(picRoot, name);
-    return !path.empty() && FileExists(path) ? path : std::string(kDefaultPictureFile);
+    return !path.empty() && PictureFileExists(path) ? path : std::string(kDefaultPictureFile);
 }
 
 } // namespace

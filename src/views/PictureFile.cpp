@@ -53,6 +53,12 @@ std::string LocalPicturePath(const std::string &picRoot, const std::string &name
     return picRoot + name;
 }
 
+bool PictureFileExists(const std::string &gbkPath)
+{
+    struct stat info;
+    return ::stat(FsPath(gbkPath).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 bool LoadPictureFile(const std::string &gbkPath, const wxSize &size, wxBitmap *picture)
 {
     *picture = wxBitmap();

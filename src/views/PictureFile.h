@@ -12,6 +12,9 @@
 // path longer than the catalogue allows.
 std::string LocalPicturePath(const std::string &picRoot, const std::string &name);
 
+// A regular file is there (a folder of that name is no picture).
+bool PictureFileExists(const std::string &gbkPath);
+
 // Reads the whole file at a GBK path and decodes it (JPEG, PNG, BMP, GIF, ICO),
 // stretched to size by dropping or repeating pixels. False when the file cannot
 // be opened (a folder cannot either); true once it was opened, with *picture
