@@ -66,6 +66,7 @@ bool CFileInfo::Create(wxWindow *parent, wxWindowID id, const wxPoint &pos, cons
                          wxTE_MULTILINE | wxTE_RICH2 | wxTE_WORDWRAP | wxBORDER_NONE);
     m_description.SetFont(ViewFont());
     m_description.SetForegroundColour(kDescriptionText);
+    m_description.SetBackgroundColour(*wxWHITE);
     m_description.SetDefaultStyle(wxTextAttr(kDescriptionText, wxNullColour, ViewFont()));
     CreateButton(m_download, this, ID_DOWNLOAD, kButtonAt, MainSkin::kDownload);
     CreateButton(m_stop, this, ID_STOP, kButtonAt, MainSkin::kStop);

@@ -293,7 +293,7 @@ void CSimpleTree::Render(wxDC &dc)
     FillSolid(dc, area, m_background);
 
     dc.SetFont(m_font);
-    const int textHeight = dc.GetTextExtent("Test").y;
+    const int textHeight = std::min(dc.GetTextExtent("Test").y, kMaxLineHeight);
     const int rows = (area.height + kRowHeight - 1) / kRowHeight;
     const int end = std::min(GetCount(), m_firstRow + rows);
     for (int i = m_firstRow; i < end; ++i)

@@ -20,6 +20,10 @@ class CSimpleTree : public wxWindow {
 public:
     static constexpr int kRowHeight = 54;
     static constexpr int kScrollBarIdOffset = 100;
+    // The text lines step by the height of "Test" in the list's font, at most
+    // this much: the rows were laid out for it, and a fallback face's taller line
+    // box would push the size text under the next row.
+    static constexpr int kMaxLineHeight = 12;
 
     // One entry. Texts are GBK, as the catalogue holds them; they are converted
     // for the screen when drawn.

@@ -30,7 +30,7 @@ int TextHeight()
     wxBitmap bitmap(10, 10, 24);
     wxMemoryDC dc(bitmap);
     dc.SetFont(ViewFont());
-    return dc.GetTextExtent("Test").y;
+    return std::min(dc.GetTextExtent("Test").y, CSimpleTree::kMaxLineHeight);
 }
 
 bool IsInk(const wxColour &c)
