@@ -54,7 +54,7 @@ CSimpleTree::~CSimpleTree() = default;
 bool CSimpleTree::Create(wxWindow *parent, wxWindowID id, const wxPoint &pos, const wxSize &size)
 {
     SetBackgroundStyle(wxBG_STYLE_PAINT); // the paint covers everything: nothing is erased
-    if (!wxWindow::Create(parent, id, pos, size, wxBORDER_NONE | wxWANTS_CHARS))
+    if (!wxWindow::Create(parent, id, pos, size, wxBORDER_NONE))
         return false;
     m_font = ViewFont();
     const wxSize client = GetClientSize();
