@@ -4,6 +4,7 @@
 #include "base/FileSystem.h"
 #include "base/GbkText.h"
 #include "base/SafeName.h"
+#include "net/AdFetcher.h"
 #include "store/CatalogueStore.h"
 #include "store/ChannelCatalogue.h"
 #include "store/FileCatalogue.h"
@@ -94,7 +95,7 @@ bool AdvertisementPath(const std::string &fileRoot, const std::string &name, std
     }
     // An unsafe or too long name leaves the path empty, which names no file.
     path.clear();
-    MakeLocalPath("PlayFile", root + "ADs/", name, CWMPlayer::kMaxPath, path);
+    MakeLocalPath("PlayFile", AdFolder(root), name, CWMPlayer::kMaxPath, path);
     return true;
 }
 
