@@ -4,7 +4,7 @@
 #include "base/DebugLog.h"
 #include "net/MainWindowLink.h"
 #include "net/ReplyReader.h"
-#include "net/XmlNesting.h"
+#include "net/XmlFragment.h"
 #include "store/CatalogueStore.h"
 
 #include <string>
@@ -23,25 +23,6 @@ struct TText {
     const char *data = nullptr;
     size_t length = 0;
 };
-
-// Catalogue fragments nest three levels deep. The parser, the copy and the
-// destructor of a document all recurse once per level, so a reply nesting
-// hundreds of thousands of elements would overflow the network thread's stack.
-constexpr int kMaxNesting = 64;
-
-// Parses a fragment held in the received bytes; the document keeps the service's bytes.
-bool ParseFragment(const TText &text, TiXmlDocument &document, std::string &error)
-{
-    const std::string copy(text.data, text.length);
-    if (XmlNestingBound(copy) > kMaxNesting) {
-        error = "Element nesting too deep.";
-        return false;
-    }
-    document.Parse(copy.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
-    if (document.Error())
-        error = document.ErrorDesc();
-    return !document.Error();
-}
 
 } // namespace
 
@@ -87,7 +68,7 @@ EReplyResult CReplyDispatch::OnFileNews(CReplyReader &reader)
 
     TiXmlDocument fragment;
     std::string error;
-    if (!ParseFragment(text, fragment, error)) {
+    if (!ParseXmlFragment(text.data, text.length, fragment, error)) {
         DebugLog("GetFileInfo error %s", error.c_str());
         return EReplyResult::Closed;
     }
@@ -133,7 +114,7 @@ EReplyResult CReplyDispatch::OnLogin(CReplyReader &reader)
     if (files.length > 0) {
         TiXmlDocument fragment;
         std::string error;
-        if (!ParseFragment(files, fragment, error)) {
+        if (!ParseXmlFragment(files.data, files.length, fragment, error)) {
             DebugLog("LogIn process error FileInfo:%s", error.c_str());
             StartPictureFetcher();
             return EReplyResult::Closed;
@@ -143,7 +124,7 @@ EReplyResult CReplyDispatch::OnLogin(CReplyReader &reader)
     if (channels.length > 0) {
         TiXmlDocument fragment;
         std::string error;
-        if (!ParseFragment(channels, fragment, error)) {
+        if (!ParseXmlFragment(channels.data, channels.length, fragment, error)) {
             DebugLog("LogIn process error ChannelInfo:%s", error.c_str());
             StartPictureFetcher();
             return EReplyResult::Closed;

@@ -1,6 +1,6 @@
 #include "net/ReplyDispatch.h"
 #include "SyncFixture.h"
-#include "net/XmlNesting.h"
+#include "net/XmlFragment.h"
 
 namespace {
 
@@ -80,21 +80,40 @@ TEST_F(ReplyDispatchTest, BrokenFileNewsIsLoggedAndMergesNothing)
     EXPECT_TRUE(recorder.Calls().empty());
 }
 
-TEST_F(ReplyDispatchTest, FragmentNestedTooDeepIsRefusedBeforeParsing)
+TEST_F(ReplyDispatchTest, FragmentsTooDeepOrWithTooManyAttributesAreRefusedBeforeParsing)
 {
-    // Deep enough to overflow the stack of a recursive parse.
+    // Deep enough to overflow the stack of a recursive parse; attributes enough to
+    // keep a quadratic one busy.
     std::string deep;
     for (int i = 0; i < 200000; ++i)
         deep += "<a>";
+    std::string wide = "<a";
+    for (int i = 0; i < 100000; ++i)
+        wide += " b" + std::to_string(i) + "=''";
     EXPECT_EQ(R::Closed, Dispatch("i1ei1e" + Str(deep)));
-    EXPECT_EQ(R::Closed, Dispatch("i3ei1e" + Str(deep)));
+    EXPECT_EQ(R::Closed, Dispatch("i3ei1e" + Str(wide + "/>")));
     const auto lines = folder.LogLines();
     ASSERT_EQ(2u, lines.size());
     EXPECT_EQ("GetFileInfo error Element nesting too deep.", lines[0]);
-    EXPECT_EQ("LogIn process error FileInfo:Element nesting too deep.", lines[1]);
+    EXPECT_EQ("LogIn process error FileInfo:Too many attributes in one element.", lines[1]);
+}
 
-    EXPECT_EQ(2, XmlNestingBound(FileFragment({{1, {1, 2}}}, "3")));
-    EXPECT_EQ(3, XmlNestingBound("<?xml ?><!-- <x><x> --><r a='>' b=\"/>\"><![CDATA[<y><y>]]><c/><d><e></e></d></r>"));
+TEST(XmlShape, FollowsTheParserOverTrickyText)
+{
+    auto shape = [](std::string text) {
+        text.append(kXmlPadding, '\0');
+        const TXmlShape found = XmlShapeOf(text.c_str(), 1000, 1000);
+        return std::to_string(found.depth) + "/" + std::to_string(found.attributes);
+    };
+    EXPECT_EQ("3/9", shape(FileFragment({{1, {1, 2}}}, "3")));
+    EXPECT_EQ("3/2", shape("<?xml ?><!-- <x><x> --><r a='>' b=\"/>\"><![CDATA[<y><y>]]><c/><d><e></e></d></r>"));
+    // A quoted declaration value swallows what looks like a start tag.
+    EXPECT_EQ("1/0", shape("<?xml encoding=\"<a><a>\"?><b/>"));
+    // Read as UTF-8 (no encoding named), a lead byte takes the next two bytes with it.
+    EXPECT_EQ("1/1", shape("<?xml version='1'?><r a='\xE0'></r><r2><r3/></r2>'/>"));
+    EXPECT_EQ("2/1", shape("<?xml encoding='GB2312'?><r a='\xE0'></r><r2><r3/></r2>'/>"));
+    // A repeated attribute ends the parse.
+    EXPECT_EQ("1/1", shape("<r a='1' a='2'><s/></r>"));
 }
 
 TEST_F(ReplyDispatchTest, VersionNotNewerIsRefusedAndStoresNothing)
