@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the reply dispatch as a reply from the message server,
 // on a fresh copy of a small catalogue each time, and checks what must hold:
 // a reply that waits changes nothing, local file entries are never changed, the
-// file merge gives exactly what a plain walk of both documents gives, and the
+// file merge and pruning give exactly what plain walks of the documents give, and the
 // shape the dispatch checks before parsing is exactly the shape the parser reaches.
 #include "base/DebugLog.h"
 #include "base/EngineApi.h"
@@ -11,14 +11,16 @@
 #include "net/ReplyReader.h"
 #include "net/XmlFragment.h"
 #include "store/CatalogueStore.h"
-#include "store/FileCatalogue.h"
+#include "store/ChannelCatalogue.h"
 #include "store/XmlNumber.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -151,6 +153,30 @@ void PlainMerge(TiXmlElement &local, const TiXmlElement &fragment)
     }
 }
 
+// Pruning as a plain walk: per channel, the oldest files beyond its PreserveNum go,
+// and of equal IDs the last in document order first.
+void PlainPrune(CCatalogueStore &store)
+{
+    const CChannelCatalogue channels(store);
+    for (TiXmlElement *channel = store.FileDoc().RootElement()->FirstChildElement("Channel"); channel;
+         channel = channel->NextSiblingElement("Channel")) {
+        const int keep = channels.GetPreserveNum(IdOf(channel));
+        std::vector<int> ids;
+        for (const TiXmlElement *file = channel->FirstChildElement("File"); file;
+             file = file->NextSiblingElement("File"))
+            ids.push_back(IdOf(file));
+        if (keep <= 0 || ids.size() <= static_cast<size_t>(keep))
+            continue;
+        std::sort(ids.begin(), ids.end());
+        for (size_t i = 0; i < ids.size() - static_cast<size_t>(keep); ++i)
+            for (TiXmlNode *node = channel->LastChild("File"); node; node = node->PreviousSibling("File"))
+                if (node->ToElement() && IdOf(node->ToElement()) == ids[i]) {
+                    channel->RemoveChild(node);
+                    break;
+                }
+    }
+}
+
 struct TWorld {
     TWorld()
     {
@@ -191,7 +217,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (ParseXmlFragment(fragmentText.data(), fragmentText.size(), fragment, error) && fragment.RootElement()) {
             Reset(world.reference);
             PlainMerge(*world.reference.FileDoc().RootElement(), *fragment.RootElement());
-            CFileCatalogue(world.reference).CheckFileList();
+            PlainPrune(world.reference);
             expected = Print(world.reference.FileDoc());
         }
     }
