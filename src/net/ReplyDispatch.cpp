@@ -24,6 +24,16 @@ struct TText {
     size_t length = 0;
 };
 
+// Parses a fragment; a broken one is one log line, the prefix and the reason.
+bool ParseLogged(const TText &text, TiXmlDocument &document, const char *prefix)
+{
+    std::string error;
+    if (ParseXmlFragment(text.data, text.length, document, error))
+        return true;
+    DebugLog("%s%s", prefix, error.c_str());
+    return false;
+}
+
 } // namespace
 
 EReplyResult CReplyDispatch::Dispatch(const char *data, size_t length)
@@ -67,11 +77,8 @@ EReplyResult CReplyDispatch::OnFileNews(CReplyReader &reader)
         return Unread(result);
 
     TiXmlDocument fragment;
-    std::string error;
-    if (!ParseXmlFragment(text.data, text.length, fragment, error)) {
-        DebugLog("GetFileInfo error %s", error.c_str());
+    if (!ParseLogged(text, fragment, "GetFileInfo error "))
         return EReplyResult::Closed;
-    }
     m_merge.MergeFileFragment(fragment);
     StartPictureFetcher();
     return EReplyResult::Done;
@@ -111,25 +118,22 @@ EReplyResult CReplyDispatch::OnLogin(CReplyReader &reader)
         if (ETokenResult result = reader.ReadString(channels.data, channels.length); result != ETokenResult::Ok)
             return Unread(result);
 
+    // A broken fragment ends the reply; one merged before it stays merged.
+    TiXmlDocument fileFragment;
+    TiXmlDocument channelFragment;
     if (files.length > 0) {
-        TiXmlDocument fragment;
-        std::string error;
-        if (!ParseXmlFragment(files.data, files.length, fragment, error)) {
-            DebugLog("LogIn process error FileInfo:%s", error.c_str());
+        if (!ParseLogged(files, fileFragment, "LogIn process error FileInfo:")) {
             StartPictureFetcher();
             return EReplyResult::Closed;
         }
-        m_merge.MergeFileFragment(fragment);
+        m_merge.MergeFileFragment(fileFragment);
     }
     if (channels.length > 0) {
-        TiXmlDocument fragment;
-        std::string error;
-        if (!ParseXmlFragment(channels.data, channels.length, fragment, error)) {
-            DebugLog("LogIn process error ChannelInfo:%s", error.c_str());
+        if (!ParseLogged(channels, channelFragment, "LogIn process error ChannelInfo:")) {
             StartPictureFetcher();
             return EReplyResult::Closed;
         }
-        m_merge.MergeChannelFragment(fragment);
+        m_merge.MergeChannelFragment(channelFragment);
         m_workers.StartAdFetcher();
     }
     StartPictureFetcher();
