@@ -8,7 +8,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
-#include <vector>
 
 CServiceChannel::CServiceChannel(CCatalogueStore &store, CKeyStore &keys, CMainWindowLink &link, ISyncWorkers &workers,
                                  TClock clock)
