@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <unistd.h>
@@ -180,8 +181,7 @@ void PlainPrune(CCatalogueStore &store)
 struct TWorld {
     TWorld()
     {
-        char folder[] = "/tmp/tovix-fuzz-XXXXXX";
-        if (!mkdtemp(folder) || chdir(folder) != 0)
+        if (!mkdtemp(&folder[0]) || chdir(folder.c_str()) != 0)
             std::abort();
         CDebugLog::Instance().Reopen("/dev/null");
         TEngineApi engine = UnboundEngine();
@@ -190,6 +190,9 @@ struct TWorld {
         store.DisableExitSave();
         reference.DisableExitSave();
     }
+    ~TWorld() { std::filesystem::remove_all(folder); }
+
+    std::string folder = "/tmp/tovix-fuzz-XXXXXX";
     CCatalogueStore store;
     CCatalogueStore reference;
     CKeyStore keys{"keys"};
