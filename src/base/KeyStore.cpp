@@ -2,6 +2,7 @@
 
 #include "base/FileSystem.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -72,7 +73,11 @@ std::string CKeyStore::DefaultFolder()
 
 std::string CKeyStore::HivePath(EHive hive) const
 {
-    return m_folder + (hive == EHive::LocalMachine ? "/machine.ini" : "/user.ini");
+    switch (hive) {
+    case EHive::LocalMachine: return m_folder + "/machine.ini";
+    case EHive::CurrentUser: return m_folder + "/user.ini";
+    default: return m_folder + "/classes.ini";
+    }
 }
 
 bool CKeyStore::Load(EHive hive, Keys &keys) const
@@ -96,7 +101,7 @@ bool CKeyStore::Load(EHive hive, Keys &keys) const
     return true;
 }
 
-bool CKeyStore::Save(EHive hive, const Keys &keys) const
+bool CKeyStore::Save(EHive hive, const Keys &keys)
 {
     std::ostringstream out;
     for (const auto &key : keys) {
@@ -105,7 +110,8 @@ bool CKeyStore::Save(EHive hive, const Keys &keys) const
             out << value.first << '=' << Escape(value.second) << '\n';
     }
     MakeFolders(m_folder);
-    return WriteFileAtomic(HivePath(hive), out.str());
+    // Save runs under m_mutex, so the error belongs to this write.
+    return WriteFileAtomic(HivePath(hive), out.str(), &m_lastError);
 }
 
 bool CKeyStore::KeyExists(EHive hive, const std::string &key)
@@ -117,9 +123,11 @@ bool CKeyStore::KeyExists(EHive hive, const std::string &key)
 
 bool CKeyStore::CreateKey(EHive hive, const std::string &key)
 {
-    if (!IsValidKeyName(key))
-        return false;
     std::lock_guard<std::mutex> lock(m_mutex);
+    if (!IsValidKeyName(key)) {
+        m_lastError = EINVAL;
+        return false;
+    }
     Keys keys;
     Load(hive, keys);
     if (keys.count(key))
@@ -146,9 +154,11 @@ bool CKeyStore::ReadValue(EHive hive, const std::string &key, const std::string 
 
 bool CKeyStore::WriteValue(EHive hive, const std::string &key, const std::string &name, const std::string &value)
 {
-    if (!IsValidKeyName(key) || !IsValidValueName(name))
-        return false;
     std::lock_guard<std::mutex> lock(m_mutex);
+    if (!IsValidKeyName(key) || !IsValidValueName(name)) {
+        m_lastError = EINVAL;
+        return false;
+    }
     Keys keys;
     Load(hive, keys);
     keys[key][name] = value;

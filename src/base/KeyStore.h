@@ -6,11 +6,11 @@
 #include <mutex>
 #include <string>
 
-enum class EHive { LocalMachine, CurrentUser };
+enum class EHive { LocalMachine, CurrentUser, ClassesRoot };
 
 class CKeyStore {
 public:
-    // folder holds "machine.ini" and "user.ini".
+    // folder holds "machine.ini", "user.ini" and "classes.ini".
     explicit CKeyStore(std::string folder);
 
     // $XDG_CONFIG_HOME/tovix, or ~/.config/tovix.
@@ -22,6 +22,8 @@ public:
     bool WriteValue(EHive hive, const std::string &key, const std::string &name, const std::string &value);
 
     const std::string &Folder() const { return m_folder; }
+    // The system error number of the last failed write (EINVAL for a bad name).
+    int LastError() const { return m_lastError; }
 
 private:
     using Values = std::map<std::string, std::string>;
@@ -29,10 +31,11 @@ private:
 
     std::string HivePath(EHive hive) const;
     bool Load(EHive hive, Keys &keys) const;
-    bool Save(EHive hive, const Keys &keys) const;
+    bool Save(EHive hive, const Keys &keys);
 
     std::string m_folder;
     std::mutex m_mutex;
+    int m_lastError = 0;
 };
 
 // An open key, in the manner of the registry calls: open or create, read, write, close.

@@ -2,6 +2,7 @@
 
 #include "store/XmlNumber.h"
 
+#include <algorithm>
 #include <ctime>
 
 int TodayNumber()
@@ -32,18 +33,43 @@ int CChannelCatalogue::GetPreserveNum(int channel) const
     return found ? IntAttribute(found, "PreserveNum") : -1;
 }
 
+namespace {
+
+// A channel's advertisement is current when AD and ADTime are set and ADTime is today or later.
+bool CurrentAd(const TiXmlElement *channel, int today, std::string &name)
+{
+    name = TextAttribute(channel, "AD");
+    const std::string time = TextAttribute(channel, "ADTime");
+    return !name.empty() && !time.empty() && AtoI(time) >= today;
+}
+
+} // namespace
+
 int CChannelCatalogue::GetChannelAd(int channel, std::string *ad, int today) const
 {
     const TiXmlElement *found = FindChannel(channel);
-    if (!found)
-        return 0;
-    const std::string name = TextAttribute(found, "AD");
-    const std::string time = TextAttribute(found, "ADTime");
-    if (name.empty() || time.empty() || AtoI(time) < today)
+    std::string name;
+    if (!found || !CurrentAd(found, today, name))
         return 0;
     if (ad)
         *ad = name;
     return 1;
+}
+
+std::vector<std::string> CChannelCatalogue::GetCurrentAds(int today) const
+{
+    std::vector<std::string> names;
+    const TiXmlElement *root = m_store.ChannelDoc().RootElement();
+    if (!root)
+        return names;
+    std::string name;
+    for (const TiXmlElement *category = root->FirstChildElement("Channel1"); category;
+         category = category->NextSiblingElement("Channel1"))
+        for (const TiXmlElement *channel = category->FirstChildElement("Channel2"); channel;
+             channel = channel->NextSiblingElement("Channel2"))
+            if (CurrentAd(channel, today, name) && std::find(names.begin(), names.end(), name) == names.end())
+                names.push_back(name);
+    return names;
 }
 
 int CChannelCatalogue::SetSubscribe(int channel, int category, int flag)

@@ -18,6 +18,8 @@ public:
     int GetPreserveNum(int channel) const;
     // 1 when the channel's advertisement is current (ADTime today or later), AD then copied.
     int GetChannelAd(int channel, std::string *ad, int today = TodayNumber()) const;
+    // The AD names of every channel whose advertisement is current, each once, in document order.
+    std::vector<std::string> GetCurrentAds(int today = TodayNumber()) const;
     // 1 when the flag changed and the file was saved; 0 when unchanged or not found.
     int SetSubscribe(int channel, int category, int flag);
     // Channels whose Subscribe is exactly "1", in document order.

@@ -1,0 +1,56 @@
+#include "net/HttpFetch.h"
+
+#include "base/DebugLog.h"
+#include "base/FileSystem.h"
+
+namespace {
+
+size_t AppendBody(void *data, size_t size, size_t count, void *target)
+{
+    const size_t bytes = size * count;
+    if (bytes == 0 || !data)
+        return 0;
+    static_cast<std::string *>(target)->append(static_cast<const char *>(data), bytes);
+    return bytes;
+}
+
+} // namespace
+
+CHttpHandle::CHttpHandle()
+{
+    // Initialised once, before the first handle of any thread.
+    static const CURLcode initialised = curl_global_init(CURL_GLOBAL_DEFAULT);
+    (void)initialised;
+    m_curl = curl_easy_init();
+}
+
+CHttpHandle::~CHttpHandle() { curl_easy_cleanup(m_curl); }
+
+CURLcode FetchToMemory(CURL *curl, const std::string &url, std::string &body, long &responseCode)
+{
+    body.clear();
+    responseCode = 0;
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, AppendBody);
+    const CURLcode result = curl_easy_perform(curl);
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &responseCode);
+    return result;
+}
+
+int GetHttpData(CURL *curl, std::string url, std::string path)
+{
+    std::string body;
+    long code = 0;
+    const CURLcode result = FetchToMemory(curl, url, body, code);
+    if (result != CURLE_OK || code != 200) {
+        DebugLog("GetHttpData %s error[%d][%d]", path.c_str(), static_cast<int>(result), static_cast<int>(code));
+        return 0;
+    }
+    int error = 0;
+    if (!WriteFileAtomic(path, body, &error)) {
+        DebugLog("Create file %s error[%d]", path.c_str(), error);
+        return 0;
+    }
+    return 1;
+}

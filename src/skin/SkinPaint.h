@@ -1,0 +1,33 @@
+// Pixel-exact drawing helpers shared by the skinned controls. Everything is
+// drawn as filled rectangles without a pen: on GTK3 a wxDC draws through
+// cairo, where filled, pixel-aligned rectangles are exact and lines are not.
+#pragma once
+
+#include <wx/bitmap.h>
+#include <wx/colour.h>
+#include <wx/dc.h>
+#include <wx/gdicmn.h>
+
+void FillSolid(wxDC &dc, const wxRect &rect, const wxColour &colour);
+// A one-pixel frame just inside the rectangle.
+void FrameSolid(wxDC &dc, const wxRect &rect, const wxColour &colour);
+// A one-pixel frame inside the rectangle without its four corner pixels, filled
+// white inside: the small rounded boxes of the scroll bar.
+void DrawRoundBox(wxDC &dc, const wxRect &rect, const wxColour &outline);
+// The raised/etched edge: top and left in topLeft, bottom and right in
+// bottomRight, over cx x cy from (x, y); the top-right corner pixel belongs to
+// the right edge and the bottom-left one to the bottom edge.
+void Draw3dRect(wxDC &dc, int x, int y, int cx, int cy, const wxColour &topLeft, const wxColour &bottomRight);
+
+// Band k of a gradient of `bands` solid colours from start towards end: each
+// channel trunc(start - k * (start - end) / bands). The last band stops one
+// step short of end.
+wxColour GradientBand(const wxColour &start, const wxColour &end, int k, int bands);
+// Column i of the n columns of the rectangle gets band trunc((bands - 1) * i / n).
+void FillHorizontalGradient(wxDC &dc, const wxRect &rect, const wxColour &start, const wxColour &end, int bands);
+// Row i of the n rows of the rectangle gets band trunc((bands - 1) * i / n).
+void FillVerticalGradient(wxDC &dc, const wxRect &rect, const wxColour &start, const wxColour &end, int bands);
+
+// Copies a piece of a skin bitmap to dest, stretched when the sizes differ.
+// Nothing happens with a null skin.
+void DrawSkinPiece(wxDC &dc, const wxRect &dest, const wxBitmap &skin, const wxRect &source);
