@@ -1,4 +1,5 @@
 #include "net/ServiceChannel.h"
+#include "HttpTestServer.h"
 #include "MessageServer.h"
 #include "SyncFixture.h"
 #include "app/MachineIdentity.h"
@@ -7,9 +8,6 @@
 
 #include <atomic>
 #include <future>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
@@ -214,16 +212,7 @@ TEST_F(ServiceChannelTest, ReplyBeyondTheCapIsDropped)
 
 TEST_F(ServiceChannelTest, AddressWithoutListenerOrUnreadableLeavesNoRecord)
 {
-    // A port that was just free: nothing listens there.
-    const int probe = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    bind(probe, reinterpret_cast<sockaddr *>(&address), sizeof address);
-    getsockname(probe, reinterpret_cast<sockaddr *>(&address), &size);
-    close(probe);
-    store.SetConfigValue("Connection", "127.0.0.1:" + std::to_string(ntohs(address.sin_port)));
+    store.SetConfigValue("Connection", "127.0.0.1:" + std::to_string(UnusedPort()));
     messages.SendVersionReport();
     EXPECT_TRUE(Ended());
 
