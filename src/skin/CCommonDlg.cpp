@@ -42,10 +42,11 @@ wxEND_EVENT_TABLE()
 bool CCommonDlg::Create(wxWindow *parent, const wxString &title, const wxSize &size)
 {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
+    const long sizing = m_resizable ? wxRESIZE_BORDER : 0;
     if (!wxFrame::Create(parent, wxID_ANY, title, wxDefaultPosition, size,
-                         wxBORDER_NONE | wxRESIZE_BORDER | wxFRAME_SHAPED | wxCLIP_CHILDREN |
-                             wxFULL_REPAINT_ON_RESIZE))
+                         wxBORDER_NONE | sizing | wxFRAME_SHAPED | wxCLIP_CHILDREN | wxFULL_REPAINT_ON_RESIZE))
         return false;
+    OfferWindowFunctions(this);
     SetMinSize(wxSize(kMinWidth, kMinHeight));
     m_clientArea = new CClientArea(this);
     PlaceClientArea();
@@ -65,14 +66,6 @@ bool CCommonDlg::OnInitDialog()
 
 void CCommonDlg::DrawFrame(wxDC &, int, int, int, int)
 {
-}
-
-bool CCommonDlg::Show(bool show)
-{
-    const bool changed = wxFrame::Show(show);
-    if (show)
-        OfferWindowFunctions(this, m_resizable);
-    return changed;
 }
 
 CCommonDlg::Zone CCommonDlg::ResizeZone(const wxSize &window, const wxPoint &point)

@@ -39,8 +39,6 @@ public:
     // The cursor shown over a zone; null before initialization or for kNoZone.
     const wxCursor &ZoneCursor(Zone zone) const;
 
-    bool Show(bool show = true) override;
-
 protected:
     // Runs once the window and its client area exist; returns true.
     virtual bool OnInitDialog();

@@ -196,17 +196,16 @@ void CToVixCommonDlg::RepaintCaptionBand()
     LayoutCaptionButtons(rect.x, rect.y, rect.GetRight() + 1, rect.GetBottom() + 1);
 }
 
-void CToVixCommonDlg::OnBackgroundLeftDown(wxMouseEvent &event)
+void CToVixCommonDlg::OnBackgroundLeftDown(wxMouseEvent &)
 {
     SendWindowMessage(this, WM_SYSCOMMAND, SC_DRAGMOVE, 0);
-    event.Skip();
 }
 
 void CToVixCommonDlg::OnBackgroundDoubleClick(wxMouseEvent &event)
 {
     // The maximize/restore pair is left as it is on this path.
     if (IsMaximized())
-        Restore();
+        RestoreWindow(this);
     else
         Maximize(true);
     event.Skip();
@@ -363,7 +362,7 @@ void CToVixCommonDlg::OnBtnRestore()
 {
     m_buttons[kRestore].Hide();
     m_buttons[kMax].Show();
-    Restore();
+    RestoreWindow(this);
 }
 
 void CToVixCommonDlg::OnBtnClose()

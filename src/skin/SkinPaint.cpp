@@ -1,6 +1,7 @@
 #include "skin/SkinPaint.h"
 
 #include <wx/dcmemory.h>
+#include <wx/image.h>
 
 #include <algorithm>
 #include <climits>
@@ -83,14 +84,22 @@ void FillVerticalGradient(wxDC &dc, const wxRect &rect, const wxColour &start, c
 
 void DrawSkinPiece(wxDC &dc, const wxRect &dest, const wxBitmap &skin, const wxRect &source)
 {
-    if (!skin.IsOk())
+    if (!skin.IsOk() || dest.IsEmpty())
         return;
-    wxMemoryDC skinDc;
-    skinDc.SelectObjectAsSource(skin);
-    if (dest.GetSize() == source.GetSize())
-        dc.Blit(dest.GetPosition(), dest.GetSize(), &skinDc, source.GetPosition());
-    else
-        dc.StretchBlit(dest.GetPosition(), dest.GetSize(), &skinDc, source.GetPosition(), source.GetSize());
+    const wxRect piece = source.Intersect(wxRect(skin.GetSize()));
+    if (piece.IsEmpty())
+        return;
+    if (dest.GetSize() == piece.GetSize()) {
+        wxMemoryDC skinDc;
+        skinDc.SelectObjectAsSource(skin);
+        dc.Blit(dest.GetPosition(), dest.GetSize(), &skinDc, piece.GetPosition());
+        return;
+    }
+    // Stretched by repeating pixels: a smoothing stretch would mix the pixels
+    // next to the piece in the atlas into its edges.
+    wxImage image = skin.GetSubBitmap(piece).ConvertToImage();
+    image.Rescale(dest.width, dest.height, wxIMAGE_QUALITY_NEAREST);
+    dc.DrawBitmap(wxBitmap(image, 24), dest.GetPosition());
 }
 
 int RoundRectInset(int row, int height, int ellipseWidth, int ellipseHeight)

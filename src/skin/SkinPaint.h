@@ -29,8 +29,9 @@ void FillHorizontalGradient(wxDC &dc, const wxRect &rect, const wxColour &start,
 // Row i of the n rows of the rectangle gets band trunc((bands - 1) * i / n).
 void FillVerticalGradient(wxDC &dc, const wxRect &rect, const wxColour &start, const wxColour &end, int bands);
 
-// Copies a piece of a skin bitmap to dest, stretched when the sizes differ.
-// Nothing happens with a null skin.
+// Copies a piece of a skin bitmap to dest, stretched by repeating pixels when
+// the sizes differ. Nothing happens with a null skin; a piece reaching past
+// the skin is cut to it.
 void DrawSkinPiece(wxDC &dc, const wxRect &dest, const wxBitmap &skin, const wxRect &source);
 
 // Rounded rectangles over the pixel box `box`, whose corners are quarters of

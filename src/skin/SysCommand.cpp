@@ -72,7 +72,7 @@ void DefaultSysCommand(wxTopLevelWindow *window, int command, wxIntPtr param)
         window->Maximize(true);
         break;
     case SC_RESTORE:
-        window->Restore();
+        RestoreWindow(window);
         break;
     case SC_CLOSE:
         window->Close();
@@ -82,13 +82,25 @@ void DefaultSysCommand(wxTopLevelWindow *window, int command, wxIntPtr param)
     }
 }
 
-void OfferWindowFunctions(wxTopLevelWindow *window, bool resizable)
+void RestoreWindow(wxTopLevelWindow *window)
 {
-    GdkWindow *native = window && window->GetHandle() ? gtk_widget_get_window(window->GetHandle()) : nullptr;
-    if (!native)
-        return;
-    int functions = GDK_FUNC_MOVE | GDK_FUNC_MINIMIZE | GDK_FUNC_MAXIMIZE | GDK_FUNC_CLOSE;
-    if (resizable)
-        functions |= GDK_FUNC_RESIZE;
-    gdk_window_set_functions(native, static_cast<GdkWMFunction>(functions));
+    // wxTopLevelWindow::Restore leaves a maximized window maximized on GTK.
+    window->Iconize(false);
+    window->Maximize(false);
+}
+
+void OfferWindowFunctions(wxTopLevelWindow *window)
+{
+    // wx sets the window manager's functions while the window is being mapped,
+    // so they are set again after every map.
+    auto mapped = +[](GtkWidget *widget, GdkEvent *, gpointer data) -> gboolean {
+        const auto *owner = static_cast<wxTopLevelWindow *>(data);
+        int functions = GDK_FUNC_MOVE | GDK_FUNC_MINIMIZE | GDK_FUNC_MAXIMIZE | GDK_FUNC_CLOSE;
+        if (owner->HasFlag(wxRESIZE_BORDER))
+            functions |= GDK_FUNC_RESIZE;
+        gdk_window_set_functions(gtk_widget_get_window(widget), static_cast<GdkWMFunction>(functions));
+        return FALSE;
+    };
+    if (window && window->GetHandle())
+        g_signal_connect_after(window->GetHandle(), "map-event", G_CALLBACK(mapped), window);
 }

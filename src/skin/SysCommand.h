@@ -33,7 +33,10 @@ wxPoint PointFromParam(wxIntPtr param);
 // from wherever the pointer is. Minimize, maximize, restore and close act at once.
 void DefaultSysCommand(wxTopLevelWindow *window, int command, wxIntPtr param);
 
+// Takes a window out of the maximized and the minimized state.
+void RestoreWindow(wxTopLevelWindow *window);
+
 // wx tells the window manager that a borderless window may only be moved;
-// once the window is shown, this offers minimizing, maximizing, closing and,
-// when it is resizable, sizing too.
-void OfferWindowFunctions(wxTopLevelWindow *window, bool resizable);
+// this offers minimizing, maximizing, closing and, with wxRESIZE_BORDER,
+// sizing too, every time the window is shown. Call it once, after creation.
+void OfferWindowFunctions(wxTopLevelWindow *window);
