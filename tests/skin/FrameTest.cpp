@@ -74,7 +74,7 @@ struct FrameFixture : testing::Test {
         });
         window->Move(100, 80);
         window->Show();
-        WaitSteady();
+        WaitUntilPlaced(window);
     }
 
     void TearDown() override
@@ -83,19 +83,6 @@ struct FrameFixture : testing::Test {
         if (dlg)
             dlg->Destroy();
         PumpEvents();
-    }
-
-    // The window manager places the window in its own time.
-    void WaitSteady()
-    {
-        wxPoint last(-1, -1);
-        int steady = 0;
-        PumpUntil([&] {
-            const wxPoint now = dlg->GetScreenPosition();
-            steady = now == last ? steady + 1 : 0;
-            last = now;
-            return steady >= 5;
-        });
     }
 
     wxWindow *Client() const { return dlg->GetClientArea(); }

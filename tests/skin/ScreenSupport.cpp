@@ -32,6 +32,18 @@ wxPoint WindowOrigin(wxWindow *window)
     return origin;
 }
 
+void WaitUntilPlaced(wxWindow *window)
+{
+    wxPoint last(-1, -1);
+    int steady = 0;
+    PumpUntil([&] {
+        const wxPoint now = window->GetScreenPosition();
+        steady = now == last ? steady + 1 : 0;
+        last = now;
+        return steady >= 5;
+    });
+}
+
 bool Xdotool(const std::string &arguments)
 {
     return std::system(("xdotool " + arguments).c_str()) == 0;

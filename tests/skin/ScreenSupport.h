@@ -16,6 +16,10 @@ wxColour ScreenPixel(const wxPoint &screen);
 // moves it, wx learns the position only when the move ends.
 wxPoint WindowOrigin(wxWindow *window);
 
+// Waits (bounded) until the window manager has placed a shown top-level
+// window: screen coordinates mean nothing before.
+void WaitUntilPlaced(wxWindow *window);
+
 // Runs xdotool with the arguments and waits for it; true when it succeeded.
 bool Xdotool(const std::string &arguments);
 bool PointerTo(const wxPoint &screen);
