@@ -47,9 +47,7 @@ protected:
 struct FrameFixture : testing::Test {
     CTestFolder folder;
     wxWeakRef<CProbeDlg> dlg;
-    std::vector<int> sysCommands;
-    std::vector<wxPoint> sysPoints;
-    bool passSysCommands = true; // false: the window manager never gets them
+    CSysCommandLog sys;
     std::vector<wxString> opened;
 
     void SetUp() override
@@ -63,15 +61,7 @@ struct FrameFixture : testing::Test {
             return true;
         });
         ASSERT_TRUE(window->Create());
-        window->Bind(wxEVT_WINDOW_MESSAGE, [this](CMessageEvent &event) {
-            if (event.Message() == WM_SYSCOMMAND) {
-                sysCommands.push_back(int(event.WParam()));
-                sysPoints.push_back(PointFromParam(event.LParam()));
-                if (!passSysCommands)
-                    return;
-            }
-            event.Skip();
-        });
+        sys.Watch(window);
         window->Move(100, 80);
         window->Show();
         WaitUntilPlaced(window);
@@ -202,7 +192,7 @@ TEST_F(FrameFixture, ClientAreaSitsInsideTheBandAndCaptionButtonsRunToItsRightEd
 
 TEST_F(FrameFixture, ZonesShowCursorsAndStartSizingExceptWhileMaximized)
 {
-    passSysCommands = false;
+    sys.pass = false;
     SendMouse(dlg, wxEVT_MOTION, wxPoint(0, 300));
     ASSERT_TRUE(dlg->ZoneCursor(CCommonDlg::kLeft).IsOk());
     EXPECT_TRUE(dlg->GetCursor().IsSameAs(dlg->ZoneCursor(CCommonDlg::kLeft)));
@@ -213,20 +203,20 @@ TEST_F(FrameFixture, ZonesShowCursorsAndStartSizingExceptWhileMaximized)
 
     SendMouse(dlg, wxEVT_LEFT_DOWN, wxPoint(0, 5));
     SendMouse(dlg, wxEVT_LEFT_DOWN, wxPoint(3, 300)); // in the band, but in no zone
-    ASSERT_EQ(std::vector<int>{SC_SIZE + CCommonDlg::kTopLeft}, sysCommands);
-    EXPECT_EQ(dlg->GetScreenPosition() + wxPoint(0, 5), sysPoints[0]);
+    ASSERT_EQ(std::vector<int>{SC_SIZE + CCommonDlg::kTopLeft}, sys.commands);
+    EXPECT_EQ(dlg->GetScreenPosition() + wxPoint(0, 5), sys.points[0]);
     EXPECT_TRUE(dlg->GetCursor().IsSameAs(dlg->ZoneCursor(CCommonDlg::kTopLeft)));
 
-    passSysCommands = true;
+    sys.pass = true;
     Press(IDC_BTN_MAX);
     ASSERT_TRUE(PumpUntil([&] { return dlg->IsMaximized(); }));
-    sysCommands.clear();
-    passSysCommands = false;
+    sys.commands.clear();
+    sys.pass = false;
     SendMouse(dlg, wxEVT_MOTION, wxPoint(0, 300));
     EXPECT_FALSE(dlg->GetCursor().IsOk());
     SendMouse(dlg, wxEVT_LEFT_DOWN, wxPoint(0, 5));
     SendMouse(dlg, wxEVT_LEFT_DOWN, wxPoint(0, 300));
-    EXPECT_TRUE(sysCommands.empty());
+    EXPECT_TRUE(sys.commands.empty());
 }
 
 TEST_F(FrameFixture, RealEdgeDragResizesDownToTheMinimumOnly)
@@ -236,8 +226,8 @@ TEST_F(FrameFixture, RealEdgeDragResizesDownToTheMinimumOnly)
     ASSERT_TRUE(PointerTo(edge));
     PumpEvents();
     ASSERT_TRUE(PointerButton(true));
-    ASSERT_TRUE(PumpUntil([&] { return !sysCommands.empty(); }));
-    EXPECT_EQ(SC_SIZE + CCommonDlg::kRight, sysCommands[0]);
+    ASSERT_TRUE(PumpUntil([&] { return !sys.commands.empty(); }));
+    EXPECT_EQ(SC_SIZE + CCommonDlg::kRight, sys.commands[0]);
     EXPECT_TRUE(DragPointerTo(edge + wxPoint(60, 0), [&] { return dlg->GetSize().x == before.width + 60; }))
         << dlg->GetSize().x;
     EXPECT_TRUE(DragPointerTo(edge - wxPoint(200, 0), [&] { return dlg->GetSize().x == CCommonDlg::kMinWidth; }))
@@ -255,8 +245,8 @@ TEST_F(FrameFixture, RealDragOnTheBackgroundMovesTheWindow)
     ASSERT_TRUE(PointerTo(start));
     PumpEvents();
     ASSERT_TRUE(PointerButton(true));
-    ASSERT_TRUE(PumpUntil([&] { return !sysCommands.empty(); }));
-    EXPECT_EQ(SC_DRAGMOVE, sysCommands[0]);
+    ASSERT_TRUE(PumpUntil([&] { return !sys.commands.empty(); }));
+    EXPECT_EQ(SC_DRAGMOVE, sys.commands[0]);
     const wxPoint after = before + wxPoint(40, 30);
     EXPECT_TRUE(DragPointerTo(start + wxPoint(40, 30), [&] { return WindowOrigin(dlg) == after; }));
     ASSERT_TRUE(PointerButton(false));

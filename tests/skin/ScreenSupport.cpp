@@ -1,5 +1,7 @@
 #include "ScreenSupport.h"
 
+#include "skin/SkinEvents.h"
+#include "skin/SysCommand.h"
 #include "support/WxTestSupport.h"
 
 #include <wx/bitmap.h>
@@ -32,18 +34,6 @@ wxPoint WindowOrigin(wxWindow *window)
     return origin;
 }
 
-void WaitUntilPlaced(wxWindow *window)
-{
-    wxPoint last(-1, -1);
-    int steady = 0;
-    PumpUntil([&] {
-        const wxPoint now = window->GetScreenPosition();
-        steady = now == last ? steady + 1 : 0;
-        last = now;
-        return steady >= 5;
-    });
-}
-
 bool Xdotool(const std::string &arguments)
 {
     return std::system(("xdotool " + arguments).c_str()) == 0;
@@ -72,4 +62,17 @@ bool DragPointerTo(const wxPoint &to, const std::function<bool()> &done)
         }
     }
     return done();
+}
+
+void CSysCommandLog::Watch(wxWindow *window)
+{
+    window->Bind(wxEVT_WINDOW_MESSAGE, [this](CMessageEvent &event) {
+        if (event.Message() == WM_SYSCOMMAND) {
+            commands.push_back(int(event.WParam()));
+            points.push_back(PointFromParam(event.LParam()));
+            if (!pass)
+                return;
+        }
+        event.Skip();
+    });
 }

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class wxWindow;
 
@@ -15,10 +16,6 @@ wxColour ScreenPixel(const wxPoint &screen);
 // Where the X server has a top-level window now: while the window manager
 // moves it, wx learns the position only when the move ends.
 wxPoint WindowOrigin(wxWindow *window);
-
-// Waits (bounded) until the window manager has placed a shown top-level
-// window: screen coordinates mean nothing before.
-void WaitUntilPlaced(wxWindow *window);
 
 // Runs xdotool with the arguments and waits for it; true when it succeeded.
 bool Xdotool(const std::string &arguments);
@@ -28,3 +25,13 @@ bool PointerButton(bool down);
 // window manager takes over a move or resize in its own time and follows
 // only the motions after that. Bounded: about four seconds.
 bool DragPointerTo(const wxPoint &to, const std::function<bool()> &done);
+
+// The WM_SYSCOMMAND messages a window sends itself. While `pass` is false they
+// stop here: the window manager never acts on them.
+struct CSysCommandLog {
+    std::vector<int> commands;
+    std::vector<wxPoint> points;
+    bool pass = true;
+
+    void Watch(wxWindow *window);
+};

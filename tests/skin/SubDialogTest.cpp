@@ -58,8 +58,7 @@ protected:
 struct SubDialogFixture : testing::Test {
     CTestFrame parent{wxSize(800, 600)};
     wxWeakRef<CProbeSubDlg> dlg;
-    std::vector<int> sysCommands;
-    bool passSysCommands = true;
+    CSysCommandLog sys;
 
     // A modeless dialog, shown over the parent.
     void SetUp() override { dlg = Make(); }
@@ -69,14 +68,7 @@ struct SubDialogFixture : testing::Test {
         auto *window = new CProbeSubDlg;
         window->SetSkin(MakeSubSkin());
         EXPECT_TRUE(window->Create(parent.Panel(), title));
-        window->Bind(wxEVT_WINDOW_MESSAGE, [this](CMessageEvent &event) {
-            if (event.Message() == WM_SYSCOMMAND) {
-                sysCommands.push_back(int(event.WParam()));
-                if (!passSysCommands)
-                    return;
-            }
-            event.Skip();
-        });
+        sys.Watch(window);
         return window;
     }
 
@@ -240,17 +232,17 @@ TEST_F(SubDialogFixture, ButtonsSitWhereTheSkinPlacesThem)
 TEST_F(SubDialogFixture, DraggingTheBackgroundMovesTheDialog)
 {
     ShowSteady(dlg);
-    passSysCommands = false;
+    sys.pass = false;
     SendMouse(dlg, wxEVT_LEFT_DOWN, wxPoint(200, 10)); // the title band
-    EXPECT_EQ(std::vector<int>{SC_MOVE + HTCAPTION}, sysCommands);
+    EXPECT_EQ(std::vector<int>{SC_MOVE + HTCAPTION}, sys.commands);
 
-    passSysCommands = true;
+    sys.pass = true;
     const wxPoint before = WindowOrigin(dlg);
     const wxPoint start = dlg->ClientToScreen(wxPoint(300, 200));
     ASSERT_TRUE(PointerTo(start));
     PumpEvents();
     ASSERT_TRUE(PointerButton(true));
-    ASSERT_TRUE(PumpUntil([&] { return sysCommands.size() == 2; }));
+    ASSERT_TRUE(PumpUntil([&] { return sys.commands.size() == 2; }));
     EXPECT_TRUE(DragPointerTo(start + wxPoint(-30, 20), [&] { return WindowOrigin(dlg) == before + wxPoint(-30, 20); }));
     ASSERT_TRUE(PointerButton(false));
 }
