@@ -10,9 +10,12 @@
 
 #include <wx/dcbuffer.h>
 #include <wx/msgdlg.h>
+#include <wx/settings.h>
 #include <wx/taskbar.h>
 #include <wx/utils.h>
 #include <wx/weakref.h>
+
+#include <gtk/gtk.h>
 
 namespace {
 
@@ -51,11 +54,26 @@ class CTrayIcon : public wxTaskBarIcon {
 public:
     explicit CTrayIcon(wxWindow *owner) : m_owner(owner)
     {
-        Bind(wxEVT_TASKBAR_LEFT_DCLICK, [this](wxTaskBarIconEvent &) { Notify(WM_LBUTTONDBLCLK); });
+        Bind(wxEVT_TASKBAR_LEFT_DOWN, [this](wxTaskBarIconEvent &) { OnClick(gtk_get_current_event_time()); });
         Bind(wxEVT_TASKBAR_RIGHT_DOWN, [this](wxTaskBarIconEvent &) { Notify(WM_RBUTTONDOWN); });
     }
 
 private:
+    // The GTK tray reports every click as a single one: the second click within
+    // the desktop's double-click time makes a double click.
+    void OnClick(unsigned time)
+    {
+        const int limit = wxSystemSettings::GetMetric(wxSYS_DCLICK_MSEC);
+        const unsigned doubleClickMs = limit > 0 ? unsigned(limit) : 500;
+        if (m_clicked && time - m_lastClick <= doubleClickMs) {
+            m_clicked = false;
+            Notify(WM_LBUTTONDBLCLK);
+            return;
+        }
+        m_clicked = true;
+        m_lastClick = time;
+    }
+
     void Notify(int mouseMessage)
     {
         if (m_owner)
@@ -63,6 +81,8 @@ private:
     }
 
     wxWeakRef<wxWindow> m_owner;
+    bool m_clicked = false; // a first click is waiting for its second
+    unsigned m_lastClick = 0;
 };
 
 } // namespace

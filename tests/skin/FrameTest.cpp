@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <wx/dcmemory.h>
 #include <wx/taskbar.h>
+#include <wx/utils.h>
 #include <wx/weakref.h>
 
 namespace {
@@ -67,17 +68,39 @@ struct FrameFixture : testing::Test {
         WaitUntilPlaced(window);
     }
 
-    void TearDown() override
-    {
-        PointerButton(false);
-        if (dlg)
-            dlg->Destroy();
-        PumpEvents();
-    }
+    void TearDown() override { EndWindowTest(dlg); }
 
     wxWindow *Client() const { return dlg->GetClientArea(); }
     CBmpButton &Button(int id) const { return dlg->CaptionButton(id); }
     void Press(int id) const { Click(&Button(id), wxPoint(5, 5)); }
+};
+
+// A real tray (trayer) docked in the bottom-left corner of the screen, 24 x 24:
+// room for one icon. Stopped with the object.
+class CRealTray {
+public:
+    CRealTray()
+        : m_pid(wxExecute("trayer --edge bottom --align left --widthtype pixel --width 24 "
+                          "--heighttype pixel --height 24 --SetDockType false",
+                          wxEXEC_ASYNC))
+    {
+    }
+    ~CRealTray()
+    {
+        if (m_pid > 0)
+            wxKill(m_pid, wxSIGTERM);
+    }
+    wxPoint IconCentre() const { return wxPoint(12, wxGetDisplaySize().y - 12); }
+    // The icon is a window of its own depth inside the tray, which only a
+    // screen grab that descends into windows sees.
+    bool ShowsRedAt(const wxPoint &screen) const
+    {
+        const std::string crop = "1x1+" + std::to_string(screen.x) + "+" + std::to_string(screen.y);
+        return std::system(("import -window root -crop " + crop + " -depth 8 txt:- | grep -q '#FF0000'").c_str()) == 0;
+    }
+
+private:
+    long m_pid;
 };
 
 void ExpectRings(const std::function<wxColour(int x, int y)> &pixel, const wxSize &size)
@@ -309,15 +332,38 @@ TEST_F(FrameFixture, CloseHidesAndTrayDoubleClickTogglesTheWindow)
     EXPECT_FALSE(dlg->IsShown());
     EXPECT_TRUE(dlg->HasTrayIcon());
 
-    wxTaskBarIcon *tray = dlg->GetTaskBarIcon();
-    ASSERT_NE(nullptr, tray);
-    wxTaskBarIconEvent doubleClick(wxEVT_TASKBAR_LEFT_DCLICK, tray);
-    tray->ProcessEvent(doubleClick);
-    EXPECT_TRUE(dlg->IsShown());
-    tray->ProcessEvent(doubleClick);
-    EXPECT_FALSE(dlg->IsShown());
     EXPECT_EQ(1, SendWindowMessage(dlg, WM_TRAY_NOTIFY, CToVixCommonDlg::kTrayIconId, WM_LBUTTONDBLCLK));
     EXPECT_TRUE(dlg->IsShown());
+    EXPECT_EQ(1, SendWindowMessage(dlg, WM_TRAY_NOTIFY, CToVixCommonDlg::kTrayIconId, WM_LBUTTONDBLCLK));
+    EXPECT_FALSE(dlg->IsShown());
+}
+
+TEST_F(FrameFixture, RealTrayDoubleClicksToggleAndItsMenuExits)
+{
+    const CRealTray tray;
+    ASSERT_TRUE(PumpUntil([] { return wxTaskBarIcon::IsAvailable(); }));
+    const wxPoint icon = tray.IconCentre();
+    dlg->SetTrayIcon(wxBitmapBundle(), ""); // again, now that there is a tray to show it
+    dlg->SetTrayIcon(wxBitmapBundle::FromBitmap(MakeStrip({*wxRED}, 16, 16)), "Hello Tovix!!");
+    ASSERT_TRUE(PumpUntil([&] { return tray.ShowsRedAt(icon); }));
+
+    // each click comes as a single one: two close together are a double click
+    const std::string at = std::to_string(icon.x) + " " + std::to_string(icon.y);
+    ASSERT_TRUE(Xdotool("mousemove " + at + " click --repeat 2 --delay 60 1"));
+    EXPECT_TRUE(PumpUntil([&] { return !dlg->IsShown(); }));
+    ASSERT_TRUE(Xdotool("click --repeat 2 --delay 60 1"));
+    EXPECT_TRUE(PumpUntil([&] { return dlg->IsShown(); }));
+
+    dlg->Bind(wxEVT_WINDOW_MESSAGE, [&](CMessageEvent &event) {
+        if (event.Message() == WM_TRAY_NOTIFY && event.LParam() == WM_RBUTTONDOWN)
+            dlg->CallAfter([&] { // runs while the menu is tracked
+                if (CCommonMenuWindow *popup = OpenPopup(dlg))
+                    ChooseItem(popup, 3); // "退出"
+            });
+        event.Skip();
+    });
+    ASSERT_TRUE(Xdotool("click 3"));
+    EXPECT_TRUE(PumpUntil([&] { return !dlg; }));
 }
 
 TEST_F(FrameFixture, TrayMenuExitEndsTheWindow)

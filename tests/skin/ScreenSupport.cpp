@@ -34,6 +34,14 @@ wxPoint WindowOrigin(wxWindow *window)
     return origin;
 }
 
+void EndWindowTest(wxWindow *window)
+{
+    PointerButton(false);
+    if (window)
+        window->Destroy();
+    PumpEvents();
+}
+
 bool Xdotool(const std::string &arguments)
 {
     return std::system(("xdotool " + arguments).c_str()) == 0;

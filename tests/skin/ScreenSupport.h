@@ -17,6 +17,9 @@ wxColour ScreenPixel(const wxPoint &screen);
 // moves it, wx learns the position only when the move ends.
 wxPoint WindowOrigin(wxWindow *window);
 
+// Lets go of the pointer button and destroys the window if it is still there.
+void EndWindowTest(wxWindow *window);
+
 // Runs xdotool with the arguments and waits for it; true when it succeeded.
 bool Xdotool(const std::string &arguments);
 bool PointerTo(const wxPoint &screen);

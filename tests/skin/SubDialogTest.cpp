@@ -78,13 +78,7 @@ struct SubDialogFixture : testing::Test {
         WaitUntilPlaced(window);
     }
 
-    void TearDown() override
-    {
-        PointerButton(false);
-        if (dlg)
-            dlg->Destroy();
-        PumpEvents();
-    }
+    void TearDown() override { EndWindowTest(dlg); }
 
     static void PressEscape(wxWindow *window)
     {
