@@ -49,6 +49,8 @@ bool CCommonDlg::Create(wxWindow *parent, const wxString &title, const wxSize &s
     OfferWindowFunctions(this);
     SetMinSize(wxSize(kMinWidth, kMinHeight));
     m_clientArea = new CClientArea(this);
+    // Its own cursor, so that it never shows the sizing cursor the band last set.
+    m_clientArea->SetCursor(wxCursor(wxCURSOR_ARROW));
     PlaceClientArea();
     return OnInitDialog();
 }

@@ -155,6 +155,7 @@ void CToVixCommonSubDlg::OnSysCommand(CMessageEvent &event)
     DefaultSysCommand(this, static_cast<int>(event.WParam()), event.LParam());
 }
 
+// Escape never reaches wx's dialog handling, which would press a platform Cancel button.
 void CToVixCommonSubDlg::OnCharHook(wxKeyEvent &event)
 {
     if (event.GetKeyCode() != WXK_ESCAPE)

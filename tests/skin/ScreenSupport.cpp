@@ -11,6 +11,7 @@
 #include <wx/utils.h>
 #include <wx/window.h>
 
+#include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
 #include <cstdlib>
@@ -32,6 +33,11 @@ wxPoint WindowOrigin(wxWindow *window)
     wxPoint origin;
     gdk_window_get_origin(gtk_widget_get_window(window->GetHandle()), &origin.x, &origin.y);
     return origin;
+}
+
+unsigned long WindowId(wxWindow *window)
+{
+    return gdk_x11_window_get_xid(gtk_widget_get_window(window->GetHandle()));
 }
 
 void EndWindowTest(wxWindow *window)

@@ -17,6 +17,9 @@ wxColour ScreenPixel(const wxPoint &screen);
 // moves it, wx learns the position only when the move ends.
 wxPoint WindowOrigin(wxWindow *window);
 
+// The X window of a top-level window, for xdotool.
+unsigned long WindowId(wxWindow *window);
+
 // Lets go of the pointer button and destroys the window if it is still there.
 void EndWindowTest(wxWindow *window);
 

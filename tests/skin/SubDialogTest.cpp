@@ -174,6 +174,17 @@ TEST_F(SubDialogFixture, EscapeLeavesItOpenWhileCloseAndCancelEndIt)
     PumpEvents();
     ASSERT_TRUE(dlg);
     EXPECT_TRUE(dlg->IsShown());
+    // and a real key press, once it has arrived
+    bool arrived = false;
+    dlg->Bind(wxEVT_CHAR_HOOK, [&](wxKeyEvent &event) {
+        arrived = arrived || event.GetKeyCode() == WXK_ESCAPE;
+        event.Skip();
+    });
+    dlg->Raise();
+    ASSERT_TRUE(Xdotool("windowactivate --sync " + std::to_string(WindowId(dlg)) + " key Escape"));
+    EXPECT_TRUE(PumpUntil([&] { return arrived; }));
+    ASSERT_TRUE(dlg);
+    EXPECT_TRUE(dlg->IsShown());
     Press(dlg, IDC_BTN_SUBCLOSE);
     EXPECT_TRUE(PumpUntil([&] { return !dlg; }));
 
