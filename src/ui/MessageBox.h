@@ -1,0 +1,16 @@
+// Every message box of the windows goes through ShowMessageBox, so that tests
+// can record the texts instead of waiting for someone to press OK.
+#pragma once
+
+#include <wx/string.h>
+#include <wx/window.h>
+
+#include <functional>
+
+// Shows text in a modal box with an OK button (titled "Tovix") and returns when
+// it is closed, or hands it to the handler in force.
+void ShowMessageBox(wxWindow *parent, const wxString &text);
+
+using TMessageBoxHandler = std::function<void(wxWindow *parent, const wxString &text)>;
+// Replaces the box by handler; an empty handler brings the box back. User-interface thread only.
+void SetMessageBoxHandler(TMessageBoxHandler handler);

@@ -1,0 +1,165 @@
+#include "ChangeNotifier.h"
+#include "DownloadState.h"
+#include "EnginePeers.h"
+#include "RateMeter.h"
+#include "StateFolder.h"
+#include "support/TestFolder.h"
+
+#include <libtorrent/torrent_info.hpp>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+using TimePoint = std::chrono::steady_clock::time_point;
+namespace lt = libtorrent;
+
+struct TRecorder {
+    int posts = 0;
+    unsigned message = 0;
+    TovixWndHandle handle{&TRecorder::Post, this};
+    static void Post(void *context, unsigned message)
+    {
+        auto *self = static_cast<TRecorder *>(context);
+        self->posts++;
+        self->message = message;
+    }
+};
+
+} // namespace
+
+TEST(ChangeNotifier, PostsEveryStateChangeButThrottlesMovingData)
+{
+    TimePoint now{};
+    CChangeNotifier notifier([&] { return now; });
+    TRecorder recorder;
+
+    notifier.StateChanged();
+    EXPECT_FALSE(notifier.Flush()) << "nothing to post to before SetTarget";
+    notifier.SetTarget(&recorder.handle);
+
+    now += 1s;
+    notifier.StateChanged();
+    EXPECT_TRUE(notifier.Flush());
+    EXPECT_EQ(TOVIX_WM_DOWNLOAD_CHANGED, recorder.message);
+    EXPECT_FALSE(notifier.Flush()) << "one post per change";
+
+    // Data moving every 100 ms for two seconds: at most one post per gap.
+    for (int i = 0; i < 20; ++i) {
+        now += 100ms;
+        notifier.DataMoved();
+        notifier.Flush();
+    }
+    EXPECT_EQ(1 + 4, recorder.posts);
+
+    // A state change is not held back by the throttle.
+    now += 10ms;
+    notifier.StateChanged();
+    EXPECT_TRUE(notifier.Flush());
+
+    notifier.SetTarget(nullptr);
+    notifier.StateChanged();
+    EXPECT_FALSE(notifier.Flush());
+    EXPECT_EQ(6, recorder.posts);
+}
+
+TEST(RateMeter, RatesAreCounterChangesOverAboutASecond)
+{
+    CRateMeter meter;
+    TimePoint now{};
+    meter.Add(now, 1000, 0);
+    EXPECT_EQ(0, meter.DownloadRate());
+    EXPECT_FALSE(meter.Moved());
+    long long received = 1000;
+    for (int i = 0; i < 8; ++i) {
+        now += 250ms;
+        received += 500000; // 2 MB/s
+        meter.Add(now, received, 250 * (i + 1));
+        EXPECT_TRUE(meter.Moved());
+    }
+    EXPECT_NEAR(2000000, meter.DownloadRate(), 1);
+    EXPECT_NEAR(1000, meter.UploadRate(), 1);
+
+    // The transfer stops: the rate falls to zero within the window, not eventually.
+    for (int i = 0; i < 5; ++i) {
+        now += 250ms;
+        meter.Add(now, received, 2000);
+    }
+    EXPECT_FALSE(meter.Moved());
+    EXPECT_EQ(0, meter.DownloadRate());
+    EXPECT_EQ(0, meter.UploadRate());
+}
+
+TEST(DownloadState, ClassifiesAsTheCallersSeeIt)
+{
+    lt::torrent_status status;
+    status.state = lt::torrent_status::downloading;
+    status.flags = lt::torrent_flags::auto_managed;
+    EXPECT_EQ(EDownloadState::Downloading, ClassifyDownload(status, false));
+    EXPECT_EQ(EDownloadState::Waiting, ClassifyDownload(status, true));
+    status.flags |= lt::torrent_flags::upload_mode;
+    EXPECT_EQ(EDownloadState::None, ClassifyDownload(status, false)) << "a file it may not write";
+    EXPECT_EQ(EDownloadState::Waiting, ClassifyDownload(status, true)) << "a full disk";
+    status.flags = lt::torrent_flags::auto_managed;
+    status.flags |= lt::torrent_flags::paused;
+    EXPECT_EQ(EDownloadState::Waiting, ClassifyDownload(status, false)) << "queued behind the limit";
+    status.errc = lt::errors::make_error_code(lt::errors::file_too_short);
+    EXPECT_EQ(EDownloadState::None, ClassifyDownload(status, false)) << "stopped by an error";
+    status.errc.clear();
+    status.flags = lt::torrent_flags::paused;
+    EXPECT_EQ(EDownloadState::None, ClassifyDownload(status, false));
+    status.is_finished = true;
+    status.state = lt::torrent_status::seeding;
+    EXPECT_EQ(EDownloadState::Finished, ClassifyDownload(status, true));
+    EXPECT_EQ(100.0, ProgressPercent(status));
+
+    lt::torrent_status partial;
+    partial.total_wanted = 400;
+    partial.total_wanted_done = 100;
+    EXPECT_EQ(25.0, ProgressPercent(partial));
+}
+
+TEST(StateFolder, KeepsRecordsInListOrderAndSkipsUnreadableOnes)
+{
+    CTestFolder folder;
+    const TTestTorrent a = MakeTestTorrent(folder.Path(), "a.bin", 40000, "http://127.0.0.1:1/announce", 1);
+    const TTestTorrent b = MakeTestTorrent(folder.Path(), "b.bin", 50000, "http://127.0.0.1:1/announce", 2);
+    CStateFolder state(folder / "state");
+    ASSERT_TRUE(state.Prepare());
+
+    auto record = [](const TTestTorrent &torrent, long long order) {
+        TSavedDownload saved;
+        saved.torrentPath = torrent.torrentPath;
+        saved.savePath = "videos/\xB2\xE2\xCA\xD4.avi"; // GBK bytes stay GBK bytes
+        saved.order = order;
+        saved.params.ti = std::make_shared<lt::torrent_info>(torrent.torrentPath);
+        saved.params.save_path = "/somewhere";
+        saved.params.renamed_files[lt::file_index_t{0}] = "video.avi";
+        return saved;
+    };
+    const TSavedDownload first = record(b, 3);
+    const TSavedDownload second = record(a, 7);
+    ASSERT_TRUE(state.Write(second.params.ti->info_hashes(), CStateFolder::Encode(second)));
+    ASSERT_TRUE(state.Write(first.params.ti->info_hashes(), CStateFolder::Encode(first)));
+    WriteFile(folder / "state/0123.resume", "d4:junk"); // a truncated record
+    WriteFile(folder / "state/settings.txt", "listen_interfaces = 127.0.0.1:0\n");
+
+    std::vector<TSavedDownload> loaded = state.Load();
+    ASSERT_EQ(2u, loaded.size());
+    EXPECT_EQ(b.torrentPath, loaded[0].torrentPath);
+    EXPECT_EQ(a.torrentPath, loaded[1].torrentPath);
+    EXPECT_EQ(first.savePath, loaded[0].savePath);
+    EXPECT_EQ(7, loaded[1].order);
+    ASSERT_TRUE(loaded[0].params.ti);
+    EXPECT_EQ(first.params.ti->info_hashes(), loaded[0].params.ti->info_hashes());
+    EXPECT_EQ("/somewhere", loaded[0].params.save_path);
+    EXPECT_EQ("video.avi", loaded[0].params.renamed_files[lt::file_index_t{0}]);
+    ASSERT_EQ(1u, folder.LogLines().size());
+    EXPECT_EQ(0u, folder.LogLines()[0].find("Load download 0123.resume error["));
+
+    state.Forget(first.params.ti->info_hashes());
+    loaded = state.Load();
+    ASSERT_EQ(1u, loaded.size());
+    EXPECT_EQ(a.torrentPath, loaded[0].torrentPath);
+}
