@@ -2,6 +2,7 @@
 
 #include "base/DebugLog.h"
 #include "skin/CCommonMenu.h"
+#include "skin/CTrayIcon.h"
 #include "skin/Resource.h"
 #include "skin/SkinAtlas.h"
 #include "skin/SkinBitmaps.h"
@@ -10,12 +11,7 @@
 
 #include <wx/dcbuffer.h>
 #include <wx/msgdlg.h>
-#include <wx/settings.h>
-#include <wx/taskbar.h>
 #include <wx/utils.h>
-#include <wx/weakref.h>
-
-#include <gtk/gtk.h>
 
 namespace {
 
@@ -48,42 +44,6 @@ wxRect ToRect(const SkinRect &piece)
 {
     return wxRect(piece.x, piece.y, piece.width, piece.height);
 }
-
-// Turns the tray's mouse actions into the window's WM_TRAY_NOTIFY.
-class CTrayIcon : public wxTaskBarIcon {
-public:
-    explicit CTrayIcon(wxWindow *owner) : m_owner(owner)
-    {
-        Bind(wxEVT_TASKBAR_LEFT_DOWN, [this](wxTaskBarIconEvent &) { OnClick(gtk_get_current_event_time()); });
-        Bind(wxEVT_TASKBAR_RIGHT_DOWN, [this](wxTaskBarIconEvent &) { Notify(WM_RBUTTONDOWN); });
-    }
-
-private:
-    // The GTK tray reports every click as a single one: the second click within
-    // the desktop's double-click time makes a double click.
-    void OnClick(unsigned time)
-    {
-        const int limit = wxSystemSettings::GetMetric(wxSYS_DCLICK_MSEC);
-        const unsigned doubleClickMs = limit > 0 ? unsigned(limit) : 500;
-        if (m_clicked && time - m_lastClick <= doubleClickMs) {
-            m_clicked = false;
-            Notify(WM_LBUTTONDBLCLK);
-            return;
-        }
-        m_clicked = true;
-        m_lastClick = time;
-    }
-
-    void Notify(int mouseMessage)
-    {
-        if (m_owner)
-            SendWindowMessage(m_owner, WM_TRAY_NOTIFY, CToVixCommonDlg::kTrayIconId, mouseMessage);
-    }
-
-    wxWeakRef<wxWindow> m_owner;
-    bool m_clicked = false; // a first click is waiting for its second
-    unsigned m_lastClick = 0;
-};
 
 } // namespace
 
@@ -137,7 +97,7 @@ bool CToVixCommonDlg::OnInitDialog()
     const wxRect rect = ClientRect();
     CreateCaptionButtons(rect.x, rect.y, rect.GetRight() + 1, rect.GetBottom() + 1);
 
-    m_taskBarIcon = new CTrayIcon(this);
+    m_taskBarIcon = new CTrayIcon(this, kTrayIconId);
     SetTrayIcon(wxBitmapBundle::FromIconBundle(m_icons), "Hello Tovix!!");
     return true;
 }

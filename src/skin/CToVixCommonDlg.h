@@ -14,7 +14,7 @@
 
 #include <functional>
 
-class wxTaskBarIcon;
+class CTrayIcon;
 
 enum : int {
     IDC_BTN_WEBSITE = 5000,
@@ -54,7 +54,7 @@ public:
     int SetTrayIcon(const wxBitmapBundle &icon, const wxString &tip);
     bool HasTrayIcon() const { return m_hasTrayIcon; }
     const wxString &GetTrayTip() const { return m_tip; }
-    wxTaskBarIcon *GetTaskBarIcon() const { return m_taskBarIcon; }
+    CTrayIcon *GetTrayIcon() const { return m_taskBarIcon; }
 
     CBmpButton &CaptionButton(int id);
 
@@ -107,7 +107,7 @@ private:
     wxBitmap m_skin;
     CBmpButton m_buttons[kCaptionButtons];
     wxIconBundle m_icons;
-    wxTaskBarIcon *m_taskBarIcon = nullptr; // destroyed with the window
+    CTrayIcon *m_taskBarIcon = nullptr; // destroyed with the window
     bool m_hasTrayIcon = false;             // the tray shows an icon of ours
     wxString m_tip;
     wxString m_website;

@@ -1,6 +1,7 @@
 #include "ScreenSupport.h"
 #include "skin/CCommonMenuWindow.h"
 #include "skin/CToVixCommonDlg.h"
+#include "skin/CTrayIcon.h"
 #include "skin/Resource.h"
 #include "skin/SkinAtlas.h"
 #include "skin/SkinPaint.h"
@@ -159,6 +160,32 @@ TEST(CommonDlg, RoundedShapeCutsOnlyTheCorners)
         EXPECT_EQ(wxOutRegion, shape.Contains(outside)) << outside.x << "," << outside.y;
     for (const wxPoint &inside : {wxPoint(4, 0), wxPoint(0, 4), wxPoint(400, 0), wxPoint(799, 300), wxPoint(795, 599)})
         EXPECT_EQ(wxInRegion, shape.Contains(inside)) << inside.x << "," << inside.y;
+}
+
+TEST(TrayIcon, TwoClicksWithinTheDoubleClickTimeAreADoubleClick)
+{
+    CTestFrame frame;
+    std::vector<wxIntPtr> actions;
+    frame.Panel()->Bind(wxEVT_WINDOW_MESSAGE, [&](CMessageEvent &event) {
+        if (event.Message() == WM_TRAY_NOTIFY && event.WParam() == 100)
+            actions.push_back(event.LParam());
+    });
+    auto *tray = new CTrayIcon(frame.Panel(), 100);
+    const unsigned limit = CTrayIcon::DoubleClickTime();
+    tray->OnClick(1000);
+    tray->OnClick(1000 + limit + 1); // too late: a first click again
+    EXPECT_TRUE(actions.empty());
+    tray->OnClick(1000 + 2 * limit + 1);
+    EXPECT_EQ(std::vector<wxIntPtr>{WM_LBUTTONDBLCLK}, actions);
+    tray->OnClick(1000 + 2 * limit + 2); // the next click starts anew
+    EXPECT_EQ(1u, actions.size());
+    tray->OnClick(0u - 50);
+    tray->OnClick(limit / 2 - 50); // across the wrap of the server's clock
+    EXPECT_EQ(2u, actions.size());
+    wxTaskBarIconEvent rightDown(wxEVT_TASKBAR_RIGHT_DOWN, tray);
+    tray->ProcessEvent(rightDown);
+    EXPECT_EQ(WM_RBUTTONDOWN, actions.back());
+    tray->Destroy();
 }
 
 TEST_F(FrameFixture, FourRingsAndTheSkinBandAreExactPixels)
@@ -376,8 +403,8 @@ TEST_F(FrameFixture, TrayMenuExitEndsTheWindow)
         opened = true;
         ChooseItem(popup, 3); // "退出"
     });
-    wxTaskBarIconEvent rightDown(wxEVT_TASKBAR_RIGHT_DOWN, dlg->GetTaskBarIcon());
-    dlg->GetTaskBarIcon()->ProcessEvent(rightDown);
+    wxTaskBarIconEvent rightDown(wxEVT_TASKBAR_RIGHT_DOWN, dlg->GetTrayIcon());
+    dlg->GetTrayIcon()->ProcessEvent(rightDown);
     EXPECT_TRUE(opened);
     EXPECT_TRUE(PumpUntil([&] { return !dlg; }));
 }
