@@ -4,10 +4,6 @@
 #include "skin/SysCommand.h"
 #include "support/WxTestSupport.h"
 
-#include <wx/bitmap.h>
-#include <wx/dcmemory.h>
-#include <wx/dcscreen.h>
-#include <wx/image.h>
 #include <wx/utils.h>
 #include <wx/window.h>
 
@@ -18,14 +14,14 @@
 
 wxColour ScreenPixel(const wxPoint &screen)
 {
-    wxBitmap bitmap(1, 1, 24);
-    {
-        wxScreenDC screenDc;
-        wxMemoryDC dc(bitmap);
-        dc.Blit(0, 0, 1, 1, &screenDc, screen.x, screen.y);
-    }
-    const wxImage image = bitmap.ConvertToImage();
-    return wxColour(image.GetRed(0, 0), image.GetGreen(0, 0), image.GetBlue(0, 0));
+    // Straight from the X server: wxScreenDC keeps the screen it saw first.
+    GdkPixbuf *pixel = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), screen.x, screen.y, 1, 1);
+    if (!pixel)
+        return wxColour();
+    const guchar *rgb = gdk_pixbuf_get_pixels(pixel);
+    const wxColour colour(rgb[0], rgb[1], rgb[2]);
+    g_object_unref(pixel);
+    return colour;
 }
 
 wxPoint WindowOrigin(wxWindow *window)
@@ -33,6 +29,22 @@ wxPoint WindowOrigin(wxWindow *window)
     wxPoint origin;
     gdk_window_get_origin(gtk_widget_get_window(window->GetHandle()), &origin.x, &origin.y);
     return origin;
+}
+
+bool WaitUntilManaged(wxWindow *topLevel)
+{
+    const bool viewable = PumpUntil([&] {
+        GdkWindow *native = gtk_widget_get_window(topLevel->GetHandle());
+        return native && gdk_window_is_viewable(native);
+    });
+    wxPoint last(-1, -1);
+    int steady = 0;
+    return viewable && PumpUntil([&] {
+        const wxPoint now = WindowOrigin(topLevel);
+        steady = now == last ? steady + 1 : 0;
+        last = now;
+        return steady >= 5;
+    });
 }
 
 unsigned long WindowId(wxWindow *window)

@@ -17,6 +17,11 @@ wxColour ScreenPixel(const wxPoint &screen);
 // moves it, wx learns the position only when the move ends.
 wxPoint WindowOrigin(wxWindow *window);
 
+// Waits (bounded) until the window manager has mapped a top-level window and
+// it stays put. Where it is, ask WindowOrigin: wx's own idea of a top-level
+// window's position can lag behind.
+bool WaitUntilManaged(wxWindow *topLevel);
+
 // The X window of a top-level window, for xdotool.
 unsigned long WindowId(wxWindow *window);
 

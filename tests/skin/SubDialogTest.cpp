@@ -75,7 +75,7 @@ struct SubDialogFixture : testing::Test {
     static void ShowSteady(wxWindow *window)
     {
         window->Show();
-        WaitUntilPlaced(window);
+        EXPECT_TRUE(WaitUntilManaged(window));
     }
 
     void TearDown() override { EndWindowTest(dlg); }
@@ -154,7 +154,7 @@ TEST_F(SubDialogFixture, OnScreenItIsCentredAndStaticTextsShowTheBackground)
     auto *label = new wxStaticText(dlg, wxID_ANY, "Label", wxPoint(30, 390));
     ShowSteady(dlg);
     const wxRect over = parent.Panel()->GetScreenRect();
-    const wxRect mine = dlg->GetScreenRect();
+    const wxRect mine(WindowOrigin(dlg), dlg->GetSize());
     EXPECT_EQ(wxSize(534, 426), mine.GetSize());
     EXPECT_NEAR(over.x + over.width / 2, mine.x + mine.width / 2, 1);
     EXPECT_NEAR(over.y + over.height / 2, mine.y + mine.height / 2, 1);
@@ -198,7 +198,7 @@ TEST_F(SubDialogFixture, ModalRunEndsWithOkOrCancelAndNotWithEscape)
 {
     CProbeSubDlg *modal = Make();
     modal->CallAfter([&] {
-        WaitUntilPlaced(modal);
+        WaitUntilManaged(modal);
         PressEscape(modal);
         Press(modal, wxID_OK);
     });
