@@ -63,11 +63,11 @@ CToVixCommonDlg::CToVixCommonDlg()
 
 CToVixCommonDlg::~CToVixCommonDlg()
 {
-    if (!m_taskBarIcon)
+    if (!m_trayIcon)
         return;
     if (m_hasTrayIcon)
-        m_taskBarIcon->RemoveIcon();
-    m_taskBarIcon->Destroy();
+        m_trayIcon->RemoveIcon();
+    m_trayIcon->Destroy();
 }
 
 void CToVixCommonDlg::SetWebAddresses(const wxString &website, const wxString &forum)
@@ -97,7 +97,7 @@ bool CToVixCommonDlg::OnInitDialog()
     const wxRect rect = ClientRect();
     CreateCaptionButtons(rect.x, rect.y, rect.GetRight() + 1, rect.GetBottom() + 1);
 
-    m_taskBarIcon = new CTrayIcon(this, kTrayIconId);
+    m_trayIcon = new CTrayIcon(this, kTrayIconId);
     SetTrayIcon(wxBitmapBundle::FromIconBundle(m_icons), "Hello Tovix!!");
     return true;
 }
@@ -302,16 +302,16 @@ void CToVixCommonDlg::OpenAddress(const wxString &address, const char *what)
 
 int CToVixCommonDlg::SetTrayIcon(const wxBitmapBundle &icon, const wxString &tip)
 {
-    if (!m_taskBarIcon)
+    if (!m_trayIcon)
         return 0;
     m_tip = tip.Left(kMaxTipLength);
     if (!icon.IsOk()) {
         if (!m_hasTrayIcon)
             return 1;
         m_hasTrayIcon = false;
-        return m_taskBarIcon->RemoveIcon() ? 1 : 0;
+        return m_trayIcon->RemoveIcon() ? 1 : 0;
     }
-    m_hasTrayIcon = m_taskBarIcon->SetIcon(icon, m_tip);
+    m_hasTrayIcon = m_trayIcon->SetIcon(icon, m_tip);
     return m_hasTrayIcon ? 1 : 0;
 }
 

@@ -54,7 +54,7 @@ public:
     int SetTrayIcon(const wxBitmapBundle &icon, const wxString &tip);
     bool HasTrayIcon() const { return m_hasTrayIcon; }
     const wxString &GetTrayTip() const { return m_tip; }
-    CTrayIcon *GetTrayIcon() const { return m_taskBarIcon; }
+    CTrayIcon *GetTrayIcon() const { return m_trayIcon; }
 
     CBmpButton &CaptionButton(int id);
 
@@ -107,8 +107,8 @@ private:
     wxBitmap m_skin;
     CBmpButton m_buttons[kCaptionButtons];
     wxIconBundle m_icons;
-    CTrayIcon *m_taskBarIcon = nullptr; // destroyed with the window
-    bool m_hasTrayIcon = false;             // the tray shows an icon of ours
+    CTrayIcon *m_trayIcon = nullptr; // destroyed with the window
+    bool m_hasTrayIcon = false;      // the tray shows an icon of ours
     wxString m_tip;
     wxString m_website;
     wxString m_forum;
