@@ -1,15 +1,10 @@
+#include "EngineBinding.h"
 #include "EngineFixture.h"
 
 #include "base/GbkText.h"
 
 #include <tovixsock.h>
 
-void BindRealEngine()
-{
-    BindEngine({InitDownloader, SetWndHandle, SetMaxDownload, SetMaxDLSpeed, SetMaxULSpeed, AddDownload, DelDownload,
-                GetPosByTorrent, IsFinished, IsDownloading, IsPending, GetProgress, GetDLSpeed, GetULSpeed,
-                GetDownloadingNum, GetPendingNum, CleanUp});
-}
 
 void TNotifications::Post(void *context, unsigned message)
 {
@@ -29,7 +24,7 @@ void EngineFixture::SetUp()
     // Tests listen on loopback only, on any free port.
     MakeFolder(m_folder / "EngineState");
     WriteFile(m_folder / "EngineState/settings.txt", "listen_interfaces = 127.0.0.1:0\n");
-    BindRealEngine();
+    BindTovixSock();
     StartEngine();
 }
 

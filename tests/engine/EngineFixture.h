@@ -12,9 +12,6 @@
 #include <atomic>
 #include <thread>
 
-// The client's function table pointing at libtovixsock.
-void BindRealEngine();
-
 // Counts the window notifications the engine posts.
 struct TNotifications {
     std::atomic<int> count{0};

@@ -1,0 +1,4 @@
+// Binds the client's engine function table to libtovixsock.
+#pragma once
+
+void BindTovixSock();
