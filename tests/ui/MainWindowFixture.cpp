@@ -7,6 +7,8 @@
 #include "support/WxTestSupport.h"
 
 #include <wx/app.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
 
 #include <cstdlib>
 #include <thread>
@@ -70,8 +72,29 @@ void MainWindowTest::SetUp()
     WaitUntilPlaced(m_window);
 }
 
+// With TOVIX_SHOT_DIR set, each test leaves a picture of the window as it ended.
+void SaveScreenshot(wxWindow *window)
+{
+    const char *folder = std::getenv("TOVIX_SHOT_DIR");
+    if (!folder || !window->IsShown())
+        return;
+    window->Raise();
+    PumpFor([] { return false; }, std::chrono::milliseconds(700));
+    const wxRect rect = window->GetScreenRect();
+    wxBitmap shot(rect.GetSize(), 24);
+    {
+        wxScreenDC screen;
+        wxMemoryDC memory(shot);
+        memory.Blit(0, 0, rect.width, rect.height, &screen, rect.x, rect.y);
+    }
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    shot.SaveFile(wxString(folder) + "/" + name + ".png", wxBITMAP_TYPE_PNG);
+}
+
 void MainWindowTest::TearDown()
 {
+    if (m_window)
+        SaveScreenshot(m_window);
     if (m_window) {
         m_window->Destroy();
         PumpEvents();
