@@ -36,13 +36,16 @@ bool CDownloadRefresh::Find(int channel, int file, TListedFile *listed)
     return true;
 }
 
-bool CDownloadRefresh::Record(int channel, int file, int enginePercent)
+bool CDownloadRefresh::Record(int channel, int file, int enginePercent, int *stored)
 {
     std::lock_guard<std::recursive_mutex> lock(m_store.FileLock());
     TiXmlElement *found = FindFile(m_store, channel, file);
     if (!found)
         return false;
-    const int value = ProgressToWrite(enginePercent, IntAttribute(found, "Progress"));
+    const int current = IntAttribute(found, "Progress");
+    const int value = ProgressToWrite(enginePercent, current);
+    if (stored)
+        *stored = value < 0 ? current : value;
     if (value < 0)
         return false;
     found->SetAttribute("Progress", value);

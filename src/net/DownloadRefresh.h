@@ -22,8 +22,9 @@ public:
     // the channel or the file is not in the catalogue.
     bool Find(int channel, int file, TListedFile *listed);
     // Writes the engine's progress (whole percent) into the file's Progress when
-    // the rule says so; true when it wrote.
-    bool Record(int channel, int file, int enginePercent);
+    // the rule says so; true when it wrote. stored, when given, receives the
+    // file's Progress after the call (untouched when the file is not found).
+    bool Record(int channel, int file, int enginePercent, int *stored = nullptr);
     // Saves FileInfo.xml when this pass wrote something; true when it saved.
     bool Finish();
 

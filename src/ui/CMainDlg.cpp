@@ -360,6 +360,7 @@ void CMainDlg::RefreshDownloadStates()
                 stored = listed.storedProgress;
                 list.SetItemPaths(key, listed.torrentPath, listed.locationPath);
                 list.SetItemProgress(key, stored);
+                m_storedProgress[entry->entryNumber] = stored;
             }
         }
         const int pos = Engine().GetPosByTorrent(torrent.c_str());
@@ -371,7 +372,9 @@ void CMainDlg::RefreshDownloadStates()
         const int progress = int(Engine().GetProgress(pos));
         if (progress > stored)
             list.SetItemProgress(key, progress);
-        refresh.Record(channel, file, progress);
+        const auto known = m_storedProgress.find(entry->entryNumber);
+        if (known == m_storedProgress.end() || CDownloadRefresh::ProgressToWrite(progress, known->second) >= 0)
+            refresh.Record(channel, file, progress, &m_storedProgress[entry->entryNumber]);
         if (Engine().IsDownloading(pos)) {
             list.SetItemState(key, 2);
         } else if (Engine().IsPending(pos)) {

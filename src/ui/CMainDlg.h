@@ -19,6 +19,8 @@
 #include <wx/stattext.h>
 #include <wx/timer.h>
 
+#include <unordered_map>
+
 class CMainDlg : public CToVixCommonDlg, private IChannelPageOwner {
 public:
     enum {
@@ -110,6 +112,10 @@ private:
     wxTimer m_throttleTimer;
     wxTimer m_reportTimer;
     CRefreshThrottle m_throttle;
+    // The Progress each listed file had in the catalogue when last read or
+    // written, by entry number: the catalogue is searched only when the rule
+    // may write, not for every file at every tick.
+    std::unordered_map<int, int> m_storedProgress;
     int m_refreshes = 0;
     bool m_backgroundStarted = false;
 
