@@ -3,6 +3,8 @@
 // of one core at the 3-second tick), and the thread's CPU while 10
 // rate-limited downloads from the demo service run. Needs a display
 // (scripts/with-display); run it from the build folder, where Skins/ is.
+// BENCH_NO_WEB=1 leaves the advertisement pane blank; BENCH_IDLE=1 starts only
+// the channel the service marks subscribed: both tell where the time goes.
 #include "BenchSupport.h"
 
 #include "DemoService.h"
@@ -149,6 +151,8 @@ void RateLimitedDownloads(const std::string &skins)
     // Ten downloads at once, 60 KB/s for all of them: each clip takes many seconds.
     app.store.SetConfigValue("ThreadNum", "10");
     app.store.SetConfigValue("MaxDLSpeed", "60");
+    if (std::getenv("BENCH_NO_WEB"))
+        app.store.SetConfigValue("WebURL", "");
     BindTovixSock();
     Engine().InitDownloader();
     app.channel.Start();
@@ -167,8 +171,9 @@ void RateLimitedDownloads(const std::string &skins)
                  channel = channel->NextSiblingElement("Channel2"))
                 channel->SetAttribute("Subscribe", "1");
     }
-    window->StartSubscribedDownloads();
-    for (int waited = 0; waited < 300 && Engine().GetDownloadingNum() < 10; ++waited)
+    if (!std::getenv("BENCH_IDLE"))
+        window->StartSubscribedDownloads();
+    for (int waited = 0; waited < 300 && !std::getenv("BENCH_IDLE") && Engine().GetDownloadingNum() < 10; ++waited)
         RunLoop(100);
 
     const int measureMs = 20000;
