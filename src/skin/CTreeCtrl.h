@@ -6,6 +6,8 @@
 // trees draw the items (Render) and decide what the mouse does.
 #pragma once
 
+#include <wx/colour.h>
+#include <wx/dc.h>
 #include <wx/window.h>
 
 #include <memory>
@@ -96,6 +98,13 @@ public:
 
     // Paints the whole client area.
     virtual void Render(wxDC &dc) const = 0;
+
+protected:
+    // The dotted connector lines of one item (every second pixel in colour),
+    // around its label rectangle: to its parent's column, down to its children
+    // when it is open, on to its next sibling, and through the columns of the
+    // ancestors that have a next sibling.
+    void DrawConnectors(wxDC &dc, HTREEITEM item, const wxRect &label, const wxColour &colour) const;
 
 private:
     void OnPaint(wxPaintEvent &event);

@@ -1,0 +1,146 @@
+// tovix-settings-gallery: the settings dialog over a sample channel catalogue
+// with Chinese names. Run it from the build folder (where Skins/ is). With
+// "--shots DIR" it saves screenshots (ImageMagick's import) of both pages and
+// quits; otherwise it stays until closed.
+#include "base/DebugLog.h"
+#include "base/GbkText.h"
+#include "base/KeyStore.h"
+#include "net/MainWindowLink.h"
+#include "net/ServiceChannel.h"
+#include "net/ServiceReports.h"
+#include "net/WorkerThreads.h"
+#include "skin/SkinBitmaps.h"
+#include "store/CatalogueStore.h"
+#include "ui/CSettingDlg.h"
+#include "ui/MessageBox.h"
+
+#include <wx/app.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/frame.h>
+#include <wx/image.h>
+#include <wx/utils.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+const char kChannels[] = "<Channel1 ID=\"1\" Name=\"电影\">\n"
+                         "<Channel2 ID=\"11\" Name=\"动作片\" Subscribe=\"1\" />\n"
+                         "<Channel2 ID=\"12\" Name=\"喜剧片\" Subscribe=\"0\" />\n"
+                         "<Channel2 ID=\"13\" Name=\"纪录片\" Subscribe=\"0\" />\n"
+                         "</Channel1>\n"
+                         "<Channel1 ID=\"2\" Name=\"音乐\">\n"
+                         "<Channel2 ID=\"21\" Name=\"流行音乐\" Subscribe=\"0\" />\n"
+                         "<Channel2 ID=\"22\" Name=\"古典音乐\" Subscribe=\"0\" />\n"
+                         "</Channel1>\n"
+                         "<Channel1 ID=\"3\" Name=\"体育\">\n"
+                         "<Channel2 ID=\"31\" Name=\"足球\" Subscribe=\"1\" />\n"
+                         "<Channel2 ID=\"32\" Name=\"篮球\" Subscribe=\"1\" />\n"
+                         "</Channel1>\n";
+
+void WriteText(const char *path, const std::string &text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+void WriteSampleCatalogue(const std::string &folder)
+{
+    const std::string decl = "<?xml version=\"1.0\" encoding=\"GB2312\" ?>\n";
+    WriteText("ChannelInfo.xml", decl + "<TovixChannel>\n" + Utf8ToGbk(kChannels) + "</TovixChannel>\n");
+    WriteText("FileInfo.xml", decl + "<TovixFile>\n</TovixFile>\n");
+    WriteText("Configure.xml", decl + "<TovixConfig>\n<ThreadNum value=\"5\" />\n<MaxDLSpeed value=\"0\" />\n"
+                                      "<MaxULSpeed value=\"200\" />\n<FileRoot value=\"" +
+                                   folder + "/videos/\" />\n</TovixConfig>\n");
+}
+
+class CNoWindow : public CMainWindowLink, public ISyncWorkers, public ISettingDlgOwner {
+public:
+    bool MainWindowExists() override { return false; }
+    void PostShowChannel(int) override {}
+    void PostCommand(int commandId) override { std::printf("command %d\n", commandId); }
+    bool IsButtonDisabled(int) override { return false; }
+    void SendPictureReady(const std::string &, int) override {}
+    void StartPictureFetcher() override {}
+    void StartAdFetcher() override {}
+    void StartUpdateFetcher(const std::string &) override {}
+    void RunSubscribedDownloadStart() override {}
+};
+
+CCatalogueStore g_store;
+CWorkerThreads g_threads;
+CNoWindow g_window;
+
+class CGalleryApp : public wxApp {
+public:
+    bool OnInit() override;
+
+private:
+    void SaveShots();
+
+    wxString m_shots;
+    wxFrame *m_frame = nullptr;
+    CSettingDlg *m_dialog = nullptr;
+    std::unique_ptr<CKeyStore> m_keys;
+    std::unique_ptr<CServiceChannel> m_channel; // never started: reports stay queued
+    std::unique_ptr<CServiceReports> m_reports;
+};
+
+bool CGalleryApp::OnInit()
+{
+    if (argc == 3 && argv[1] == "--shots")
+        m_shots = wxFileName::DirName(argv[2]).GetFullPath();
+    const std::string skins = wxGetCwd().utf8_string() + "/Skins";
+    char folder[] = "/tmp/tovix-settings-gallery-XXXXXX";
+    if (!mkdtemp(folder) || chdir(folder) != 0 || symlink(skins.c_str(), "Skins") != 0)
+        return false;
+    CDebugLog::Instance().Reopen(std::string(folder) + "/skininfo.txt");
+    wxMkdir("videos");
+    wxInitAllImageHandlers();
+    WriteSampleCatalogue(folder);
+    g_store.Load(nullptr);
+    LoadSkinBitmaps();
+    SetMessageBoxHandler([](wxWindow *, const wxString &text) { std::printf("%s\n", text.utf8_str().data()); });
+    m_keys = std::make_unique<CKeyStore>(std::string(folder) + "/keys");
+    m_channel = std::make_unique<CServiceChannel>(g_store, *m_keys, g_window, g_window);
+    m_reports = std::make_unique<CServiceReports>(*m_channel, g_store, *m_keys);
+
+    m_frame = new wxFrame(nullptr, wxID_ANY, "Tovix", wxPoint(20, 20));
+    m_frame->SetClientSize(700, 560);
+    m_frame->Show();
+    m_dialog = CSettingDlg::Open(m_frame, g_hSubSkin, g_store, *m_reports, g_threads, g_window);
+    if (!m_shots.empty())
+        CallAfter([this] { SaveShots(); });
+    return true;
+}
+
+void CGalleryApp::SaveShots()
+{
+    const auto settle = [this](int rounds) {
+        for (int i = 0; i < rounds; ++i) {
+            Yield(true);
+            wxMilliSleep(30);
+        }
+    };
+    const auto shoot = [this](const char *name) {
+        const wxRect r = m_dialog->GetScreenRect();
+        const wxString command = wxString::Format("import -window root -crop %dx%d+%d+%d %s%s.png", r.width, r.height,
+                                                  r.x, r.y, m_shots, name);
+        if (wxExecute(command, wxEXEC_SYNC) != 0)
+            std::fprintf(stderr, "failed: %s\n", command.utf8_str().data());
+    };
+    settle(30);
+    shoot("settings-subscriptions");
+    wxCommandEvent tab(wxEVT_BUTTON, IDC_BTN_TAB2);
+    m_dialog->ProcessWindowEvent(tab);
+    settle(15);
+    shoot("settings-general");
+    m_frame->Destroy();
+}
+
+} // namespace
+
+wxIMPLEMENT_APP(CGalleryApp);
