@@ -83,16 +83,10 @@ bool CChooseTree::GetCheckBoxRect(HTREEITEM item, wxRect *rect) const
 
 void CChooseTree::Render(wxDC &dc) const
 {
-    const wxSize client = GetClientSize();
-    FillSolid(dc, wxRect(client), GetBackgroundColour());
+    FillSolid(dc, wxRect(GetClientSize()), GetBackgroundColour());
     dc.SetFont(GetItemFont());
     dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
-    for (HTREEITEM item = GetFirstVisibleItem(); item; item = GetNextVisibleItem(item)) {
-        wxRect label;
-        if (!GetItemRect(item, &label, true))
-            continue;
-        if (label.y >= client.y)
-            break;
+    ForEachShownLabel([&](HTREEITEM item, const wxRect &label) {
         DrawConnectors(dc, item, label, kLine);
 
         const wxRect band = ImageBand(label);
@@ -113,7 +107,7 @@ void CChooseTree::Render(wxDC &dc) const
         const int textWidth = dc.GetTextExtent(text).x;
         dc.SetTextForeground(IsHighlighted(item) ? kHighlightText : wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT));
         dc.DrawLabel(text, wxRect(left, band.y, textWidth + 3, band.height), wxALIGN_LEFT | wxALIGN_CENTER_VERTICAL);
-    }
+    });
 }
 
 void CChooseTree::OnEraseBackground(wxEraseEvent &)

@@ -34,20 +34,11 @@ const wxBitmap &CToVixTree::GlyphOf(HTREEITEM item) const
 
 void CToVixTree::Render(wxDC &dc) const
 {
-    const wxSize client = GetClientSize();
-    FillSolid(dc, wxRect(client), GetBackgroundColour());
-    HTREEITEM item = GetFirstVisibleItem();
-    if (!item)
-        return;
+    FillSolid(dc, wxRect(GetClientSize()), GetBackgroundColour());
     dc.SetFont(GetItemFont());
     dc.SetTextForeground(*wxBLACK);
     dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
-    for (; item; item = GetNextVisibleItem(item)) {
-        wxRect label;
-        if (!GetItemRect(item, &label, true))
-            continue;
-        if (label.y >= client.y)
-            break;
+    ForEachShownLabel([&](HTREEITEM item, const wxRect &label) {
         DrawConnectors(dc, item, label, kLine);
 
         int left = label.x + 2;
@@ -66,7 +57,7 @@ void CToVixTree::Render(wxDC &dc) const
         if (IsHighlighted(item))
             FillSolid(dc, wxRect(left - 3, top, textWidth + 6, bottom - top), kHighlight);
         dc.DrawLabel(text, wxRect(left, top, textWidth + 3, bottom - top), wxALIGN_LEFT | wxALIGN_CENTER_VERTICAL);
-    }
+    });
 }
 
 HTREEITEM CToVixTree::ClickedItem(const wxPoint &point, wxRect *label) const

@@ -438,6 +438,19 @@ void DottedHorizontal(wxDC &dc, int x1, int x2, int y, const wxColour &colour)
 
 } // namespace
 
+void CTreeCtrl::ForEachShownLabel(const std::function<void(HTREEITEM item, const wxRect &label)> &draw) const
+{
+    const int height = GetClientSize().y;
+    for (HTREEITEM item = GetFirstVisibleItem(); item; item = GetNextVisibleItem(item)) {
+        wxRect label;
+        if (!GetItemRect(item, &label, true))
+            continue;
+        if (label.y >= height)
+            break;
+        draw(item, label);
+    }
+}
+
 void CTreeCtrl::DrawConnectors(wxDC &dc, HTREEITEM item, const wxRect &label, const wxColour &colour) const
 {
     const int indent = GetIndent();

@@ -10,6 +10,7 @@
 #include <wx/dc.h>
 #include <wx/window.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -100,6 +101,9 @@ public:
     virtual void Render(wxDC &dc) const = 0;
 
 protected:
+    // Calls draw for every visible item whose label rectangle starts inside the
+    // window, from the first row down, with that rectangle.
+    void ForEachShownLabel(const std::function<void(HTREEITEM item, const wxRect &label)> &draw) const;
     // The dotted connector lines of one item (every second pixel in colour),
     // around its label rectangle: to its parent's column, down to its children
     // when it is open, on to its next sibling, and through the columns of the

@@ -11,6 +11,7 @@
 #include "store/CatalogueStore.h"
 #include "ui/MessageBox.h"
 #include "ui/TestChannelPage.h"
+#include "support/WindowShots.h"
 
 #include <wx/app.h>
 #include <wx/filefn.h>
@@ -173,20 +174,8 @@ bool CGalleryApp::OnInit()
 
 void CGalleryApp::SaveShots()
 {
-    const auto settle = [this](int rounds) {
-        for (int i = 0; i < rounds; ++i) {
-            Yield(true);
-            wxMilliSleep(30);
-        }
-    };
-    settle(30); // the window manager places and paints the frame
-    const auto shoot = [this](wxWindow *window, const char *name) {
-        const wxRect r = window->GetScreenRect();
-        const wxString command = wxString::Format("import -window root -crop %dx%d+%d+%d %s%s.png", r.width, r.height,
-                                                  r.x, r.y, m_shots, name);
-        if (wxExecute(command, wxEXEC_SYNC) != 0)
-            std::fprintf(stderr, "failed: %s\n", command.utf8_str().data());
-    };
+    SettleWindows(30); // the window manager places and paints the frame
+    const auto shoot = [this](wxWindow *window, const char *name) { SaveWindowShot(window, m_shots, name); };
     shoot(&m_page->FileList(), "file-list");
     shoot(&m_page->FileInfo(), "file-detail");
     shoot(m_page, "channel-page");
@@ -196,7 +185,7 @@ void CGalleryApp::SaveShots()
     wxMouseEvent wheel(wxEVT_MOUSEWHEEL);
     wheel.m_wheelRotation = -120;
     m_page->FileList().Tree().ProcessWindowEvent(wheel);
-    settle(10);
+    SettleWindows(10);
     shoot(&m_page->FileList(), "file-list-scrolled");
     m_frame->Destroy();
 }

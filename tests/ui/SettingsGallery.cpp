@@ -5,13 +5,14 @@
 #include "base/DebugLog.h"
 #include "base/GbkText.h"
 #include "base/KeyStore.h"
-#include "net/MainWindowLink.h"
+#include "net/SyncRecorder.h"
 #include "net/ServiceChannel.h"
 #include "net/ServiceReports.h"
 #include "net/WorkerThreads.h"
 #include "skin/SkinBitmaps.h"
 #include "store/CatalogueStore.h"
 #include "ui/CSettingDlg.h"
+#include "support/WindowShots.h"
 #include "ui/MessageBox.h"
 
 #include <wx/app.h>
@@ -19,7 +20,6 @@
 #include <wx/filename.h>
 #include <wx/frame.h>
 #include <wx/image.h>
-#include <wx/utils.h>
 
 #include <cstdio>
 #include <fstream>
@@ -57,22 +57,15 @@ void WriteSampleCatalogue(const std::string &folder)
                                    folder + "/videos/\" />\n</TovixConfig>\n");
 }
 
-class CNoWindow : public CMainWindowLink, public ISyncWorkers, public ISettingDlgOwner {
+class CPrintingOwner : public ISettingDlgOwner {
 public:
-    bool MainWindowExists() override { return false; }
-    void PostShowChannel(int) override {}
     void PostCommand(int commandId) override { std::printf("command %d\n", commandId); }
-    bool IsButtonDisabled(int) override { return false; }
-    void SendPictureReady(const std::string &, int) override {}
-    void StartPictureFetcher() override {}
-    void StartAdFetcher() override {}
-    void StartUpdateFetcher(const std::string &) override {}
-    void RunSubscribedDownloadStart() override {}
 };
 
 CCatalogueStore g_store;
 CWorkerThreads g_threads;
-CNoWindow g_window;
+CSyncRecorder g_window;
+CPrintingOwner g_owner;
 
 class CGalleryApp : public wxApp {
 public:
@@ -111,7 +104,7 @@ bool CGalleryApp::OnInit()
     m_frame = new wxFrame(nullptr, wxID_ANY, "Tovix", wxPoint(20, 20));
     m_frame->SetClientSize(700, 560);
     m_frame->Show();
-    m_dialog = CSettingDlg::Open(m_frame, g_hSubSkin, g_store, *m_reports, g_threads, g_window);
+    m_dialog = CSettingDlg::Open(m_frame, g_hSubSkin, g_store, *m_reports, g_threads, g_owner);
     if (!m_shots.empty())
         CallAfter([this] { SaveShots(); });
     return true;
@@ -119,25 +112,12 @@ bool CGalleryApp::OnInit()
 
 void CGalleryApp::SaveShots()
 {
-    const auto settle = [this](int rounds) {
-        for (int i = 0; i < rounds; ++i) {
-            Yield(true);
-            wxMilliSleep(30);
-        }
-    };
-    const auto shoot = [this](const char *name) {
-        const wxRect r = m_dialog->GetScreenRect();
-        const wxString command = wxString::Format("import -window root -crop %dx%d+%d+%d %s%s.png", r.width, r.height,
-                                                  r.x, r.y, m_shots, name);
-        if (wxExecute(command, wxEXEC_SYNC) != 0)
-            std::fprintf(stderr, "failed: %s\n", command.utf8_str().data());
-    };
-    settle(30);
-    shoot("settings-subscriptions");
+    SettleWindows(30);
+    SaveWindowShot(m_dialog, m_shots, "settings-subscriptions");
     wxCommandEvent tab(wxEVT_BUTTON, IDC_BTN_TAB2);
     m_dialog->ProcessWindowEvent(tab);
-    settle(15);
-    shoot("settings-general");
+    SettleWindows(15);
+    SaveWindowShot(m_dialog, m_shots, "settings-general");
     m_frame->Destroy();
 }
 
