@@ -3,7 +3,6 @@
 // Run it from the build folder (where Skins/ is). With "--shots DIR" it saves
 // screenshots (ImageMagick's import) of the list, the detail pane, both, and
 // the list scrolled, then quits; otherwise it stays until closed.
-#include "base/DebugLog.h"
 #include "base/EngineApi.h"
 #include "base/GbkText.h"
 #include "net/WorkerThreads.h"
@@ -23,7 +22,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -137,11 +135,8 @@ bool CGalleryApp::OnInit()
 {
     if (argc == 3 && argv[1] == "--shots")
         m_shots = wxFileName::DirName(argv[2]).GetFullPath();
-    const std::string skins = wxGetCwd().utf8_string() + "/Skins";
-    char folder[] = "/tmp/tovix-panes-gallery-XXXXXX";
-    if (!mkdtemp(folder) || chdir(folder) != 0 || symlink(skins.c_str(), "Skins") != 0)
+    if (EnterGalleryFolder("tovix-panes-gallery").empty())
         return false;
-    CDebugLog::Instance().Reopen(std::string(folder) + "/skininfo.txt");
     for (const char *sub : {"videos", "torrents", "pics"})
         wxMkdir(sub);
     wxInitAllImageHandlers();

@@ -2,7 +2,6 @@
 // with Chinese names. Run it from the build folder (where Skins/ is). With
 // "--shots DIR" it saves screenshots (ImageMagick's import) of both pages and
 // quits; otherwise it stays until closed.
-#include "base/DebugLog.h"
 #include "base/GbkText.h"
 #include "base/KeyStore.h"
 #include "net/SyncRecorder.h"
@@ -24,7 +23,6 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -86,18 +84,16 @@ bool CGalleryApp::OnInit()
 {
     if (argc == 3 && argv[1] == "--shots")
         m_shots = wxFileName::DirName(argv[2]).GetFullPath();
-    const std::string skins = wxGetCwd().utf8_string() + "/Skins";
-    char folder[] = "/tmp/tovix-settings-gallery-XXXXXX";
-    if (!mkdtemp(folder) || chdir(folder) != 0 || symlink(skins.c_str(), "Skins") != 0)
+    const std::string folder = EnterGalleryFolder("tovix-settings-gallery");
+    if (folder.empty())
         return false;
-    CDebugLog::Instance().Reopen(std::string(folder) + "/skininfo.txt");
     wxMkdir("videos");
     wxInitAllImageHandlers();
     WriteSampleCatalogue(folder);
     g_store.Load(nullptr);
     LoadSkinBitmaps();
     SetMessageBoxHandler([](wxWindow *, const wxString &text) { std::printf("%s\n", text.utf8_str().data()); });
-    m_keys = std::make_unique<CKeyStore>(std::string(folder) + "/keys");
+    m_keys = std::make_unique<CKeyStore>(folder + "/keys");
     m_channel = std::make_unique<CServiceChannel>(g_store, *m_keys, g_window, g_window);
     m_reports = std::make_unique<CServiceReports>(*m_channel, g_store, *m_keys);
 
