@@ -32,7 +32,6 @@ private:
     HTREEITEM ClickedItem(const wxPoint &point, wxRect *label) const;
     // Closes an open item; opens a closed one after closing every open category.
     void ToggleAccordion(HTREEITEM item);
-    void DrawConnectors(wxDC &dc, HTREEITEM item, const wxRect &label) const;
 
     wxBitmap m_expanders[2]; // collapsed, expanded
     wxBitmap m_bullets[2];   // normal, highlighted

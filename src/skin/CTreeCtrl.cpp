@@ -2,6 +2,7 @@
 
 #include "skin/CCommonScrollBar.h"
 #include "skin/SkinEvents.h"
+#include "skin/SkinPaint.h"
 
 #include <wx/dcbuffer.h>
 
@@ -417,5 +418,57 @@ void CTreeCtrl::OnScrollBar(CScrollBarEvent &event)
     default: // the bar has moved its position by a line or by the thumb
         ScrollToRow(m_bar->GetPos());
         break;
+    }
+}
+
+namespace {
+
+// Every second pixel from the start, the end itself never.
+void DottedVertical(wxDC &dc, int x, int y1, int y2, const wxColour &colour)
+{
+    for (int y = y1; y < y2; y += 2)
+        FillSolid(dc, wxRect(x, y, 1, 1), colour);
+}
+
+void DottedHorizontal(wxDC &dc, int x1, int x2, int y, const wxColour &colour)
+{
+    for (int x = x1; x < x2; x += 2)
+        FillSolid(dc, wxRect(x, y, 1, 1), colour);
+}
+
+} // namespace
+
+void CTreeCtrl::ForEachShownLabel(const std::function<void(HTREEITEM item, const wxRect &label)> &draw) const
+{
+    const int height = GetClientSize().y;
+    for (HTREEITEM item = GetFirstVisibleItem(); item; item = GetNextVisibleItem(item)) {
+        wxRect label;
+        if (!GetItemRect(item, &label, true))
+            continue;
+        if (label.y >= height)
+            break;
+        draw(item, label);
+    }
+}
+
+void CTreeCtrl::DrawConnectors(wxDC &dc, HTREEITEM item, const wxRect &label, const wxColour &colour) const
+{
+    const int indent = GetIndent();
+    const int left = label.x, top = label.y, bottom = label.GetBottom() + 1;
+    const int mid = top + (bottom - top) / 2;
+    const int column = left - indent + 6; // under the middle of the parent's glyph
+    if (GetParentItem(item)) {
+        DottedVertical(dc, column, top, mid, colour);
+        DottedHorizontal(dc, column, left, mid, colour);
+    }
+    if (GetChildItem(item) && IsExpanded(item))
+        DottedVertical(dc, left + 6, mid, bottom, colour);
+    if (GetNextSiblingItem(item))
+        DottedVertical(dc, column, mid, bottom, colour);
+    if (GetItemDepth(item) >= 2) {
+        int k = 2;
+        for (HTREEITEM up = GetParentItem(item); up; up = GetParentItem(up), ++k)
+            if (GetNextSiblingItem(up))
+                DottedVertical(dc, left - k * indent + 6, top, bottom, colour);
     }
 }

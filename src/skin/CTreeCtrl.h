@@ -6,8 +6,11 @@
 // trees draw the items (Render) and decide what the mouse does.
 #pragma once
 
+#include <wx/colour.h>
+#include <wx/dc.h>
 #include <wx/window.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -96,6 +99,16 @@ public:
 
     // Paints the whole client area.
     virtual void Render(wxDC &dc) const = 0;
+
+protected:
+    // Calls draw for every visible item whose label rectangle starts inside the
+    // window, from the first row down, with that rectangle.
+    void ForEachShownLabel(const std::function<void(HTREEITEM item, const wxRect &label)> &draw) const;
+    // The dotted connector lines of one item (every second pixel in colour),
+    // around its label rectangle: to its parent's column, down to its children
+    // when it is open, on to its next sibling, and through the columns of the
+    // ancestors that have a next sibling.
+    void DrawConnectors(wxDC &dc, HTREEITEM item, const wxRect &label, const wxColour &colour) const;
 
 private:
     void OnPaint(wxPaintEvent &event);

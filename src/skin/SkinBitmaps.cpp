@@ -56,6 +56,16 @@ wxBitmap LoadResourceBitmap(int id)
     return image.IsOk() ? wxBitmap(image, 24) : wxBitmap();
 }
 
+void LoadResourceGlyphs(int id, wxBitmap (&images)[2])
+{
+    const wxBitmap strip = LoadResourceBitmap(id);
+    if (!strip.IsOk())
+        return;
+    const int width = strip.GetWidth() / 2;
+    for (int i = 0; i < 2; ++i)
+        images[i] = strip.GetSubBitmap(wxRect(i * width, 0, width, strip.GetHeight()));
+}
+
 wxIconBundle LoadResourceIcons(int id)
 {
     EnsureImageHandlers();

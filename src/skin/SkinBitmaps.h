@@ -21,5 +21,7 @@ wxBitmap LoadSkinBitmap(const wxString &path);
 // A glyph bitmap resource (IDB_EXPANDERS, IDB_BULLETS, IDB_CHECKBOXES); null
 // for an unknown number.
 wxBitmap LoadResourceBitmap(int id);
+// The two images of a glyph resource, which lie side by side; left null for an unknown number.
+void LoadResourceGlyphs(int id, wxBitmap (&images)[2]);
 // The application icon (IDR_MAINFRAME) in every size it is stored in.
 wxIconBundle LoadResourceIcons(int id);

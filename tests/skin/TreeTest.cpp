@@ -1,3 +1,4 @@
+#include "GlyphSupport.h"
 #include "skin/CCommonScrollBar.h"
 #include "skin/CToVixTree.h"
 #include "skin/Resource.h"
@@ -18,24 +19,6 @@ struct Message {
 std::ostream &operator<<(std::ostream &out, const Message &m)
 {
     return out << "{" << m.message << ", " << m.lParam << "}";
-}
-
-// Image `index` of a two-image glyph resource.
-wxImage Glyph(int resourceId, int index)
-{
-    const wxBitmap strip = LoadResourceBitmap(resourceId);
-    const int width = strip.GetWidth() / 2;
-    return strip.GetSubBitmap(wxRect(index * width, 0, width, strip.GetHeight())).ConvertToImage();
-}
-
-// Whether the rendered tree shows the glyph with its top-left corner at `at`.
-bool ShowsGlyph(const wxImage &tree, const wxImage &glyph, const wxPoint &at)
-{
-    for (int y = 0; y < glyph.GetHeight(); ++y)
-        for (int x = 0; x < glyph.GetWidth(); ++x)
-            if (PixelAt(tree, at.x + x, at.y + y) != PixelAt(glyph, x, y))
-                return false;
-    return true;
 }
 
 // Two categories with channels and a third without any:

@@ -3,7 +3,6 @@
 // Run it from the build folder (where Skins/ is). With "--shots DIR" it saves
 // screenshots (ImageMagick's import) of the list, the detail pane, both, and
 // the list scrolled, then quits; otherwise it stays until closed.
-#include "base/DebugLog.h"
 #include "base/EngineApi.h"
 #include "base/GbkText.h"
 #include "net/WorkerThreads.h"
@@ -11,6 +10,7 @@
 #include "store/CatalogueStore.h"
 #include "ui/MessageBox.h"
 #include "ui/TestChannelPage.h"
+#include "support/WindowShots.h"
 
 #include <wx/app.h>
 #include <wx/filefn.h>
@@ -22,7 +22,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -136,11 +135,8 @@ bool CGalleryApp::OnInit()
 {
     if (argc == 3 && argv[1] == "--shots")
         m_shots = wxFileName::DirName(argv[2]).GetFullPath();
-    const std::string skins = wxGetCwd().utf8_string() + "/Skins";
-    char folder[] = "/tmp/tovix-panes-gallery-XXXXXX";
-    if (!mkdtemp(folder) || chdir(folder) != 0 || symlink(skins.c_str(), "Skins") != 0)
+    if (EnterGalleryFolder("tovix-panes-gallery").empty())
         return false;
-    CDebugLog::Instance().Reopen(std::string(folder) + "/skininfo.txt");
     for (const char *sub : {"videos", "torrents", "pics"})
         wxMkdir(sub);
     wxInitAllImageHandlers();
@@ -173,20 +169,8 @@ bool CGalleryApp::OnInit()
 
 void CGalleryApp::SaveShots()
 {
-    const auto settle = [this](int rounds) {
-        for (int i = 0; i < rounds; ++i) {
-            Yield(true);
-            wxMilliSleep(30);
-        }
-    };
-    settle(30); // the window manager places and paints the frame
-    const auto shoot = [this](wxWindow *window, const char *name) {
-        const wxRect r = window->GetScreenRect();
-        const wxString command = wxString::Format("import -window root -crop %dx%d+%d+%d %s%s.png", r.width, r.height,
-                                                  r.x, r.y, m_shots, name);
-        if (wxExecute(command, wxEXEC_SYNC) != 0)
-            std::fprintf(stderr, "failed: %s\n", command.utf8_str().data());
-    };
+    SettleWindows(30); // the window manager places and paints the frame
+    const auto shoot = [this](wxWindow *window, const char *name) { SaveWindowShot(window, m_shots, name); };
     shoot(&m_page->FileList(), "file-list");
     shoot(&m_page->FileInfo(), "file-detail");
     shoot(m_page, "channel-page");
@@ -196,7 +180,7 @@ void CGalleryApp::SaveShots()
     wxMouseEvent wheel(wxEVT_MOUSEWHEEL);
     wheel.m_wheelRotation = -120;
     m_page->FileList().Tree().ProcessWindowEvent(wheel);
-    settle(10);
+    SettleWindows(10);
     shoot(&m_page->FileList(), "file-list-scrolled");
     m_frame->Destroy();
 }
