@@ -10,8 +10,12 @@
 #include <cstdint>
 
 // Message numbers, counted from WM_USER as the windows have always numbered
-// them (the download engine posts 0x464 itself).
+// them (the download engine posts 0x464 itself), and the system's own ones
+// the windows send themselves or carry as parameters.
 enum : int {
+    WM_SYSCOMMAND = 0x0112,   // wParam: an SC_ command (SysCommand.h); lParam: a point
+    WM_LBUTTONDBLCLK = 0x0203, // the tray icon's mouse actions, lParam of WM_TRAY_NOTIFY
+    WM_RBUTTONDOWN = 0x0204,
     WM_USER = 0x0400,
     WM_TRAY_NOTIFY = WM_USER + 1,
     WM_FIT_TO_PARENT = WM_USER + 2,

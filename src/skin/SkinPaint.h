@@ -7,6 +7,7 @@
 #include <wx/colour.h>
 #include <wx/dc.h>
 #include <wx/gdicmn.h>
+#include <wx/region.h>
 
 void FillSolid(wxDC &dc, const wxRect &rect, const wxColour &colour);
 // A one-pixel frame just inside the rectangle.
@@ -28,6 +29,16 @@ void FillHorizontalGradient(wxDC &dc, const wxRect &rect, const wxColour &start,
 // Row i of the n rows of the rectangle gets band trunc((bands - 1) * i / n).
 void FillVerticalGradient(wxDC &dc, const wxRect &rect, const wxColour &start, const wxColour &end, int bands);
 
-// Copies a piece of a skin bitmap to dest, stretched when the sizes differ.
-// Nothing happens with a null skin.
+// Copies a piece of a skin bitmap to dest, stretched by repeating pixels when
+// the sizes differ. Nothing happens with a null skin; a piece reaching past
+// the skin is cut to it.
 void DrawSkinPiece(wxDC &dc, const wxRect &dest, const wxBitmap &skin, const wxRect &source);
+
+// Rounded rectangles over the pixel box `box`, whose corners are quarters of
+// an ellipseWidth x ellipseHeight ellipse: how far row `row` of the box is cut
+// in at each end, the pixels inside (a window shape, a fill) and the one-pixel
+// outline of those pixels (drawn like a one-pixel pen kept inside the box).
+int RoundRectInset(int row, int height, int ellipseWidth, int ellipseHeight);
+wxRegion RoundRectRegion(const wxRect &box, int ellipseWidth, int ellipseHeight);
+void FillRoundRect(wxDC &dc, const wxRect &box, int ellipseWidth, int ellipseHeight, const wxColour &colour);
+void DrawRoundRectOutline(wxDC &dc, const wxRect &box, int ellipseWidth, int ellipseHeight, const wxColour &colour);

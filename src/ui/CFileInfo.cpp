@@ -98,12 +98,16 @@ void CFileInfo::ShowFile(const std::string &torrent, const std::string &descript
     m_download.Show(!engineKnows);
     m_stop.Show(engineKnows);
     m_play.Hide();
-    if (progress >= 100) {
-        m_download.Hide();
-        m_stop.Hide();
-        m_play.Show();
-    }
+    if (progress >= 100)
+        ShowFinished();
     Refresh(false);
+}
+
+void CFileInfo::ShowFinished()
+{
+    m_download.Hide();
+    m_stop.Hide();
+    m_play.Show();
 }
 
 void CFileInfo::Download()

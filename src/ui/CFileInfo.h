@@ -36,6 +36,8 @@ public:
     void Stop();
     void Play();
     void Subscribe();
+    // The shown file has finished downloading: only the play button remains.
+    void ShowFinished();
 
     int GetShownKey() const { return m_shownKey; }
     const wxBitmap &Picture() const { return m_picture; }

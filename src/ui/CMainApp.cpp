@@ -91,7 +91,8 @@ bool CMainApp::OnInit()
     m_reports->SendVersionReport();
 
     LoadSkinBitmaps();
-    const TMainContext context{*m_store, *m_keys, m_threads, *m_reports, m_link, m_link.EngineHandle()};
+    m_link.BindEngineHandle(m_engineHandle);
+    const TMainContext context{*m_store, *m_keys, m_threads, *m_reports, m_link, m_engineHandle};
     m_mainDlg = new CMainDlg(context);
     if (!m_mainDlg->Create()) {
         DebugLog("Create main window error");

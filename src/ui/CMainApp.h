@@ -39,6 +39,7 @@ private:
     std::unique_ptr<CPluginInstaller> m_installer;
     CWorkerThreads m_threads;
     CWxMainWindowLink m_link;
+    TovixWndHandle m_engineHandle{}; // outlives the window and the engine's CleanUp
     std::unique_ptr<CSyncWorkers> m_workers;
     std::unique_ptr<CServiceChannel> m_channel;
     std::unique_ptr<CServiceReports> m_reports;

@@ -4,7 +4,7 @@
 
 class CCatalogueStore;
 class CKeyStore;
-class CMainWindowLink;
+class CWxMainWindowLink;
 class CServiceReports;
 class CWorkerThreads;
 struct TovixWndHandle;
@@ -14,6 +14,6 @@ struct TMainContext {
     CKeyStore &keys;
     CWorkerThreads &threads;     // fetchers and torrent fetch workers
     CServiceReports &reports;    // catalogue, play and text reports to the service
-    CMainWindowLink &link;       // the core's view of the main window (the window attaches itself)
+    CWxMainWindowLink &link;     // the core's view of the main window (the window attaches itself)
     TovixWndHandle &engineHandle; // the record given to SetWndHandle; its post reaches the main window
 };

@@ -10,16 +10,7 @@ CTestFrame::CTestFrame(const wxSize &clientSize)
 {
     m_frame->SetClientSize(clientSize);
     m_frame->Show();
-    // The window manager places and decorates the frame in its own time; screen
-    // coordinates mean nothing until it stays put.
-    wxPoint last(-1, -1);
-    int steady = 0;
-    PumpUntil([&] {
-        const wxPoint now = m_panel->GetScreenPosition();
-        steady = now == last ? steady + 1 : 0;
-        last = now;
-        return steady >= 5;
-    });
+    WaitUntilPlaced(m_panel);
 }
 
 CTestFrame::~CTestFrame()
@@ -46,6 +37,19 @@ bool PumpUntil(const std::function<bool()> &condition)
         wxMilliSleep(10);
     }
     return condition();
+}
+
+void WaitUntilPlaced(wxWindow *window)
+{
+    // The window manager places and decorates a window in its own time.
+    wxPoint last(-1, -1);
+    int steady = 0;
+    PumpUntil([&] {
+        const wxPoint now = window->GetScreenPosition();
+        steady = now == last ? steady + 1 : 0;
+        last = now;
+        return steady >= 5;
+    });
 }
 
 void SendMouse(wxWindow *window, wxEventType type, const wxPoint &point)

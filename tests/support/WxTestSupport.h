@@ -32,6 +32,10 @@ void PumpEvents();
 // the window manager and GTK's layout act asynchronously. Returns the condition.
 bool PumpUntil(const std::function<bool()> &condition);
 
+// Waits (bounded) until the window manager has placed the shown top-level
+// window of `window`: screen coordinates mean nothing before it stays put.
+void WaitUntilPlaced(wxWindow *window);
+
 // Delivers a mouse event of the given type at a client point of window.
 void SendMouse(wxWindow *window, wxEventType type, const wxPoint &point);
 // Down and up at the same point.

@@ -1,0 +1,263 @@
+// The main window against the demo service, with the real engine.
+#include "MainWindowFixture.h"
+
+#include "base/EngineApi.h"
+#include "skin/Resource.h"
+#include "skin/SkinEvents.h"
+#include "store/ChannelCatalogue.h"
+#include "store/FileCatalogue.h"
+#include "store/XmlNumber.h"
+#include "support/WxTestSupport.h"
+#include "ui/MessageBox.h"
+#include "views/ViewPaint.h"
+
+#include <wx/taskbar.h>
+#include <wx/webview.h>
+
+#include <algorithm>
+#include <mutex>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kSubscribedChannel = 1; // the demo service marks it subscribed
+
+struct TTreeRow {
+    wxString text;
+    long data;
+    int depth;
+};
+
+std::vector<TTreeRow> TreeRows(CToVixTree &tree)
+{
+    std::vector<TTreeRow> rows;
+    for (HTREEITEM root = tree.GetRootItem(); root; root = tree.GetNextSiblingItem(root)) {
+        rows.push_back({tree.GetItemText(root), long(tree.GetItemData(root)), 0});
+        for (HTREEITEM child = tree.GetChildItem(root); child; child = tree.GetNextSiblingItem(child))
+            rows.push_back({tree.GetItemText(child), long(tree.GetItemData(child)), 1});
+    }
+    return rows;
+}
+
+// The tree as the channel catalogue lists it, in document order.
+std::vector<TTreeRow> CatalogueRows(CCatalogueStore &store)
+{
+    std::vector<TTreeRow> rows;
+    std::lock_guard<std::recursive_mutex> lock(store.ChannelLock());
+    const TiXmlElement *root = store.ChannelDoc().RootElement();
+    for (const TiXmlElement *category = root ? root->FirstChildElement("Channel1") : nullptr; category;
+         category = category->NextSiblingElement("Channel1")) {
+        rows.push_back({ScreenText(TextAttribute(category, "Name")), IdOf(category), 0});
+        for (const TiXmlElement *channel = category->FirstChildElement("Channel2"); channel;
+             channel = channel->NextSiblingElement("Channel2"))
+            rows.push_back({ScreenText(TextAttribute(channel, "Name")), IdOf(channel), 1});
+    }
+    return rows;
+}
+
+bool AllFinished(const std::vector<int> &progress)
+{
+    return !progress.empty() && std::all_of(progress.begin(), progress.end(), [](int p) { return p == 100; });
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, ShowsBothTabsTheCatalogueTreeAndNewestFilesFirst)
+{
+    ASSERT_TRUE(WaitForCatalogue());
+    CMainDlg &window = Window();
+    EXPECT_TRUE(window.IsShown());
+    EXPECT_TRUE(window.Button(CMainDlg::IDC_ALL_PROGRAMS).IsShown());
+    EXPECT_TRUE(window.Button(CMainDlg::IDC_MY_PROGRAMS).IsShown());
+    EXPECT_FALSE(window.Button(CMainDlg::IDC_ALL_PROGRAMS).IsEnabled()); // the selected tab
+    EXPECT_TRUE(window.Button(CMainDlg::IDC_MY_PROGRAMS).IsEnabled());
+    EXPECT_TRUE(m_link.IsButtonDisabled(CMainDlg::IDC_ALL_PROGRAMS));
+
+    const std::vector<TTreeRow> rows = TreeRows(window.Tree());
+    const std::vector<TTreeRow> expected = CatalogueRows(m_store);
+    ASSERT_EQ(expected.size(), rows.size());
+    EXPECT_EQ(11u, rows.size()); // 3 categories, 8 channels
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(expected[i].text, rows[i].text) << i;
+        EXPECT_EQ(expected[i].data, rows[i].data) << i;
+        EXPECT_EQ(expected[i].depth, rows[i].depth) << i;
+    }
+    // The first category is selected and its files are listed, newest first.
+    HTREEITEM first = window.Tree().GetRootItem();
+    EXPECT_EQ(first, window.Tree().GetSelectedItem());
+    const auto &items = window.ChannelInfo().FileList().Tree().Items();
+    ASSERT_GE(items.size(), 2u);
+    for (size_t i = 1; i < items.size(); ++i)
+        EXPECT_GT(items[i - 1]->entryNumber / 1000, items[i]->entryNumber / 1000);
+    std::lock_guard<std::recursive_mutex> lock(m_store.ChannelLock());
+    for (const auto &item : items)
+        EXPECT_EQ(expected[0].data, CChannelCatalogue(m_store).GetCategoryOfChannel(item->entryNumber % 1000));
+}
+
+TEST_F(MainWindowTest, SubscribedChannelDownloadsWithoutClicksAndRatesShow)
+{
+    // The status line is updated every three seconds while the files arrive.
+    std::vector<wxString> lines;
+    const bool finished = PumpFor(
+        [&] {
+            const wxString line = Window().Status().GetLabel();
+            if (lines.empty() || lines.back() != line)
+                lines.push_back(line);
+            return AllFinished(ProgressOnDisk(kSubscribedChannel));
+        },
+        90s);
+    EXPECT_TRUE(finished);
+    const std::vector<int> progress = ProgressOnDisk(kSubscribedChannel);
+    EXPECT_EQ(5u, progress.size());
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ("Hello, Tovix!!", lines.front());
+    EXPECT_TRUE(lines.back().StartsWith(wxString::FromUTF8("下载:"))) << lines.back();
+    EXPECT_NE(wxNOT_FOUND, lines.back().Find(wxString::FromUTF8("个下载/"))) << lines.back();
+    // Unsubscribed channels are left alone.
+    for (int p : ProgressOnDisk(2))
+        EXPECT_NE(100, p);
+}
+
+TEST_F(MainWindowTest, ClickShowsDetailsAndDoubleClickPlaysAFinishedFile)
+{
+    ASSERT_TRUE(WaitForCatalogue());
+    ASSERT_TRUE(PumpFor([] { return AllFinished(ProgressOnDisk(kSubscribedChannel)); }, 90s));
+    CChannelInfo &page = Window().ChannelInfo();
+    SendWindowMessage(&Window(), WM_SHOW_CHANNEL, 0, kSubscribedChannel);
+    CSimpleTree &list = page.FileList().Tree();
+    ASSERT_GE(list.GetCount(), 2);
+
+    // The second row: the list already clicked the first one itself.
+    const int key = list.LeftButtonDown(wxPoint(10, CSimpleTree::kRowHeight + 10));
+    ASSERT_GT(key, 0);
+    EXPECT_EQ(key, page.FileInfo().GetShownKey());
+    EXPECT_TRUE(page.FileInfo().IsShown());
+    const int entry = list.LookUp(key)->entryNumber;
+    TFileFields fields;
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_store.FileLock());
+        ASSERT_EQ(1, CFileCatalogue(m_store).GetFileFields(entry / 1000, entry % 1000, &fields));
+    }
+    wxTextCtrl *description = dynamic_cast<wxTextCtrl *>(page.FileInfo().FindWindow(CFileInfo::ID_DESCRIPTION));
+    ASSERT_TRUE(description);
+    EXPECT_EQ(ScreenText(fields.desc), description->GetValue());
+    EXPECT_TRUE(page.FileInfo().FindWindow(CFileInfo::ID_PLAY)->IsShown());
+
+    SendNotify(&list, NM_DBLCLK, key);
+    EXPECT_TRUE(PumpFor([&] { return page.Player().IsShown(); }, 5s));
+    EXPECT_FALSE(page.FileInfo().IsShown());
+
+    // A click elsewhere stops playing and brings the details back.
+    list.LeftButtonDown(wxPoint(10, 10));
+    EXPECT_FALSE(page.Player().IsShown());
+    EXPECT_TRUE(page.FileInfo().IsShown());
+}
+
+TEST_F(MainWindowTest, MyProgramsListsTheSubscribedChannelAndOtherContent)
+{
+    ASSERT_TRUE(WaitForCatalogue());
+    Click(&Window().Button(CMainDlg::IDC_MY_PROGRAMS), wxPoint(30, 40));
+    PumpEvents();
+    EXPECT_TRUE(Window().Button(CMainDlg::IDC_ALL_PROGRAMS).IsEnabled());
+    EXPECT_FALSE(Window().Button(CMainDlg::IDC_MY_PROGRAMS).IsEnabled());
+    EXPECT_TRUE(m_link.IsButtonDisabled(CMainDlg::IDC_MY_PROGRAMS));
+
+    const std::vector<TTreeRow> rows = TreeRows(Window().Tree());
+    ASSERT_EQ(3u, rows.size());
+    EXPECT_EQ(wxString::FromUTF8("新闻资讯"), rows[0].text);
+    EXPECT_EQ(-10001, rows[0].data);
+    EXPECT_EQ(wxString::FromUTF8("国际新闻"), rows[1].text);
+    EXPECT_EQ(kSubscribedChannel, rows[1].data);
+    EXPECT_EQ(wxString::FromUTF8("*其他下载内容*"), rows[2].text);
+    EXPECT_EQ(CMainDlg::kOtherContent, rows[2].data);
+    EXPECT_EQ(Window().Tree().GetRootItem(), Window().Tree().GetSelectedItem());
+    // The category in my-programs mode lists only its subscribed channel's files.
+    ASSERT_TRUE(PumpFor([&] { return Window().ChannelInfo().FileList().Tree().GetCount() > 0; }, 5s));
+    for (const auto &item : Window().ChannelInfo().FileList().Tree().Items())
+        EXPECT_EQ(kSubscribedChannel, item->entryNumber % 1000);
+
+    // The core asks for the active view again after a merge: the same tab stays.
+    m_link.PostCommand(CMainDlg::IDC_ALL_PROGRAMS);
+    EXPECT_TRUE(PumpFor([&] { return TreeRows(Window().Tree()).size() == 11; }, 5s));
+}
+
+TEST_F(MainWindowTest, CloseHidesToTheTrayAndTrayDoubleClickShowsAgain)
+{
+    ASSERT_TRUE(WaitForCatalogue());
+    Click(&Window().CaptionButton(IDC_BTN_CLOSE), wxPoint(5, 5));
+    EXPECT_TRUE(PumpFor([&] { return !Window().IsShown(); }, 5s));
+    EXPECT_TRUE(m_link.MainWindowExists()); // still running in the tray
+    EXPECT_FALSE(Window().ChannelInfo().Player().IsShown());
+
+    wxTaskBarIconEvent doubleClick(wxEVT_TASKBAR_LEFT_DCLICK, Window().GetTaskBarIcon());
+    Window().GetTaskBarIcon()->ProcessEvent(doubleClick);
+    EXPECT_TRUE(PumpFor([&] { return Window().IsShown(); }, 5s));
+
+    Window().Iconize(true);
+    PumpEvents();
+    Window().Restore();
+    EXPECT_TRUE(PumpFor([&] { return Window().IsShown() && !Window().IsIconized(); }, 5s));
+}
+
+TEST_F(MainWindowTest, AboutKeysAndExit)
+{
+    std::vector<wxString> boxes;
+    SetMessageBoxHandler([&](wxWindow *, const wxString &text) { boxes.push_back(text); });
+    wxCommandEvent about(wxEVT_MENU, ID_MENU_ABOUT);
+    Window().ProcessWindowEvent(about);
+    SetMessageBoxHandler(nullptr);
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(wxString::FromUTF8("Tovix 1.2 Beta版本，谢谢支持"), boxes[0]);
+
+    // Escape reaches nobody: the window stays.
+    wxKeyEvent escape(wxEVT_CHAR_HOOK);
+    escape.m_keyCode = WXK_ESCAPE;
+    escape.SetEventObject(&Window());
+    Window().ProcessWindowEvent(escape);
+    PumpEvents();
+    EXPECT_TRUE(Window().IsShown());
+
+    wxCommandEvent exit(wxEVT_MENU, ID_MENU_EXIT);
+    Window().ProcessWindowEvent(exit);
+    EXPECT_FALSE(m_link.MainWindowExists());
+    PumpEvents();
+    m_window = nullptr; // destroyed by the menu
+}
+
+TEST_F(MainWindowTest, WebPaneLoadsTheAdvertisementPageAndCancelsAppLinks)
+{
+    wxWebView *view = Window().AdPane().View();
+    ASSERT_TRUE(view);
+    const wxString page = m_service.WebAddress() + CMainDlg::kAdPagePath;
+    ASSERT_TRUE(PumpFor([&] { return view->GetCurrentURL() == page && !view->IsBusy(); }, 20s))
+        << view->GetCurrentURL();
+    view->RunScript("document.getElementById('subscribe').click();");
+    PumpFor([] { return false; }, 500ms);
+    EXPECT_EQ(page, view->GetCurrentURL());
+}
+
+TEST_F(MainWindowTest, DownloadNotificationsRefreshAtMostOncePerSecond)
+{
+    Window().SetClock([] { return int64_t(5000); });
+    Window().Timer(CMainDlg::TIMER_STATUS).Stop();
+    const int before = Window().RefreshCount();
+    for (int i = 0; i < 5; ++i)
+        SendWindowMessage(&Window(), WM_DOWNLOAD_CHANGED);
+    EXPECT_EQ(before + 1, Window().RefreshCount());
+    EXPECT_TRUE(Window().Timer(CMainDlg::TIMER_THROTTLE).IsRunning());
+
+    wxTimerEvent fired(Window().Timer(CMainDlg::TIMER_THROTTLE));
+    Window().ProcessWindowEvent(fired);
+    EXPECT_EQ(before + 2, Window().RefreshCount());
+    EXPECT_FALSE(Window().Timer(CMainDlg::TIMER_THROTTLE).IsRunning());
+}
+
+TEST_F(MainWindowTest, StartLimitsAndStatusFormat)
+{
+    EXPECT_EQ(301000, Window().Timer(CMainDlg::TIMER_REPORT).GetInterval()); // the client folder's 301
+    EXPECT_EQ(300000, CMainDlg::ReportPeriod(300));
+    EXPECT_EQ(300000, CMainDlg::ReportPeriod(0));
+    EXPECT_EQ(wxString::FromUTF8("下载:  0K/s 上传:  1K/s (2个下载/3个等待)"), CMainDlg::StatusText(1023, 1024, 2, 3));
+    EXPECT_EQ(wxString::FromUTF8("下载:1500K/s 上传:  0K/s (0个下载/0个等待)"), CMainDlg::StatusText(1536000, 0, 0, 0));
+}
