@@ -65,6 +65,7 @@ bool CMainApp::OnInit()
         m_secondInstance = true;
         return true;
     }
+    WatchSignals();
 
     SetAppName("Tovix");
     SetVendorName("Tovix");
@@ -111,7 +112,6 @@ bool CMainApp::OnInit()
             m_mainDlg = nullptr;
         event.Skip();
     });
-    WatchSignals();
     return true;
 }
 
