@@ -259,6 +259,16 @@ bool MakeClientFolder(const std::string &clientFolder, const TServicePorts &port
         std::cerr << "tovix-service: cannot write " << (folder / "Configure.xml") << "\n";
         return false;
     }
+    // An installation ships empty catalogues, so a first start shows no load errors.
+    for (const auto &catalogue : {std::make_pair("FileInfo.xml", "TovixFile"), std::make_pair("ChannelInfo.xml", "TovixChannel")}) {
+        TiXmlDocument empty;
+        empty.LinkEndChild(new TiXmlDeclaration("1.0", "GB2312", ""));
+        empty.LinkEndChild(new TiXmlElement(catalogue.second));
+        if (!empty.SaveFile((folder / catalogue.first).string().c_str())) {
+            std::cerr << "tovix-service: cannot write " << (folder / catalogue.first) << "\n";
+            return false;
+        }
+    }
     bool complete = true;
     for (const char *image : {"Main.bmp", "ItemStatus.bmp", "Sub.bmp", "ItemDefault.jpg"}) {
         std::error_code error;
