@@ -1,5 +1,7 @@
 #include "ui/CMainDlg.h"
 
+#include "ui/CSettingDlg.h"
+
 #include "base/EngineApi.h"
 #include "net/DownloadRefresh.h"
 #include "net/DownloadStart.h"
@@ -462,6 +464,11 @@ int CMainDlg::SelectedChannelKey()
 {
     HTREEITEM item = m_tree.GetSelectedItem();
     return item ? int(m_tree.GetItemData(item)) : 0;
+}
+
+void CMainDlg::OnMenuSet()
+{
+    CSettingDlg::Open(this, g_hSubSkin, m_context.store, m_context.reports, m_context.threads, *this);
 }
 
 void CMainDlg::PostCommand(int commandId)

@@ -17,11 +17,13 @@
 #include "ui/RefreshThrottle.h"
 
 #include <wx/stattext.h>
+#include "ui/SettingDlgOwner.h"
+
 #include <wx/timer.h>
 
 #include <unordered_map>
 
-class CMainDlg : public CToVixCommonDlg, private IChannelPageOwner {
+class CMainDlg : public CToVixCommonDlg, private IChannelPageOwner, private ISettingDlgOwner {
 public:
     enum {
         IDC_ALL_PROGRAMS = 1000,
@@ -76,9 +78,12 @@ protected:
     void DrawBackground(wxDC &dc, int left, int top, int right, int bottom) override;
     void OnBtnClose() override;
     void OnMenuAbout() override;
+    // Menu 32776 and button 1006: a new settings dialog each time.
+    void OnMenuSet() override;
 
 private:
     int SelectedChannelKey() override;
+    // The channel page and the settings dialog both post commands through here.
     void PostCommand(int commandId) override;
     void RunSubscribedDownloadStart() override { StartSubscribedDownloads(); }
     void RepaintSelectedTab() override;

@@ -1,4 +1,5 @@
 // The main window against the demo service, with the real engine.
+#include "skin/CTrayIcon.h"
 #include "MainWindowFixture.h"
 
 #include "base/EngineApi.h"
@@ -200,8 +201,10 @@ TEST_F(MainWindowTest, CloseHidesToTheTrayAndTrayDoubleClickShowsAgain)
     EXPECT_TRUE(m_link.MainWindowExists()); // still running in the tray
     EXPECT_FALSE(Window().ChannelInfo().Player().IsShown());
 
-    wxTaskBarIconEvent doubleClick(wxEVT_TASKBAR_LEFT_DCLICK, Window().GetTaskBarIcon());
-    Window().GetTaskBarIcon()->ProcessEvent(doubleClick);
+    // Two clicks within the double-click time, as the tray reports them.
+    ASSERT_NE(nullptr, Window().GetTrayIcon());
+    Window().GetTrayIcon()->OnClick(1000);
+    Window().GetTrayIcon()->OnClick(1100);
     EXPECT_TRUE(PumpFor([&] { return Window().IsShown(); }, 5s));
 
     Window().Iconize(true);
