@@ -10,6 +10,7 @@
 #include "skin/SkinPaint.h"
 #include "store/ChannelCatalogue.h"
 #include "store/FileCatalogue.h"
+#include "store/XmlNumber.h"
 #include "ui/MessageBox.h"
 #include "views/PictureFile.h"
 #include "views/ViewPaint.h"
@@ -84,6 +85,22 @@ bool CFileInfo::LoadShownPicture(const std::string &name)
             return true;
     }
     return LoadPictureFile(kDefaultPictureFile, kPictureSize, &m_picture);
+}
+
+void CFileInfo::ShowEntry(int key, int entry)
+{
+    if (key < 0) {
+        ShowFile("", "", key, kDefaultPictureFile, "", -1, false);
+        return;
+    }
+    TFileFields fields;
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_store.FileLock());
+        CFileCatalogue(m_store).GetFileFields(entry / 1000, entry % 1000, &fields);
+    }
+    const std::string torrent = m_store.GetConfigValue(CFG_TORRENTROOT) + fields.torrent;
+    const bool known = Engine().GetPosByTorrent(torrent.c_str()) >= 0;
+    ShowFile(fields.torrent, fields.desc, key, fields.pic, fields.location, AtoI(fields.progress), known);
 }
 
 void CFileInfo::ShowFile(const std::string &torrent, const std::string &description, int key,

@@ -30,6 +30,9 @@ public:
     // names it. engineKnows: the engine has the file's torrent.
     void ShowFile(const std::string &torrent, const std::string &description, int key, const std::string &picture,
                   const std::string &location, int progress, bool engineKnows);
+    // Shows the catalogue file of an entry number, asking the engine whether it
+    // has the file; a negative key shows nothing but the default picture.
+    void ShowEntry(int key, int entry);
 
     // The four buttons' operations; the file list pane calls the first two too.
     void Download();

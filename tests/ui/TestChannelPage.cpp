@@ -47,17 +47,5 @@ void CTestChannelPage::OnDetailNotify(CNotifyEvent &event)
 
 void CTestChannelPage::ShowClickedFile(int key)
 {
-    if (key < 0) {
-        m_fileInfo.ShowFile("", "", key, kDefaultPictureFile, "", -1, false);
-        return;
-    }
-    const int entry = EntryNumberOfKey(key);
-    TFileFields fields;
-    {
-        std::lock_guard<std::recursive_mutex> lock(m_store.FileLock());
-        CFileCatalogue(m_store).GetFileFields(entry / 1000, entry % 1000, &fields);
-    }
-    const std::string torrent = m_store.GetConfigValue(CFG_TORRENTROOT) + fields.torrent;
-    const bool known = Engine().GetPosByTorrent(torrent.c_str()) >= 0;
-    m_fileInfo.ShowFile(fields.torrent, fields.desc, key, fields.pic, fields.location, AtoI(fields.progress), known);
+    m_fileInfo.ShowEntry(key, key < 0 ? 0 : EntryNumberOfKey(key));
 }
