@@ -103,6 +103,7 @@ void CChannelInfo::MovePanes(int delta)
     m_fileInfo.SetSize(pane);
     m_player.SetSize(pane);
     Refresh(false);
+    m_owner.RepaintSelectedTab();
 }
 
 void CChannelInfo::FitToParent()
@@ -135,6 +136,7 @@ void CChannelInfo::FitToParent()
         m_splitter.NotifyMoved(-(splitterRight + kSplitterPush - right));
     m_splitter.SetRange(kMinSplitter, right - kRangeEnd);
     Refresh(false);
+    m_owner.RepaintSelectedTab();
 }
 
 void CChannelInfo::Render(wxDC &dc) const
@@ -151,12 +153,9 @@ void CChannelInfo::Render(wxDC &dc) const
 
 void CChannelInfo::OnPaint(wxPaintEvent &)
 {
-    {
-        wxBufferedPaintDC dc(this);
-        dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
-        Render(dc);
-    }
-    m_owner.RepaintSelectedTab();
+    wxBufferedPaintDC dc(this);
+    dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+    Render(dc);
 }
 
 void CChannelInfo::OnListNotify(CNotifyEvent &event)

@@ -25,7 +25,9 @@ public:
     // Posts a command to the main window (1002: show the subscribed channels).
     virtual void PostCommand(int commandId) = 0;
     virtual void RunSubscribedDownloadStart() = 0;
-    // The tab buttons overlap the page's top edge: the selected one is drawn again.
+    // The tab buttons overlap the page's top edge: the selected one is drawn again
+    // after the page changes its layout (not from the page's paint, which would
+    // make the two repaint each other for ever).
     virtual void RepaintSelectedTab() = 0;
 };
 
