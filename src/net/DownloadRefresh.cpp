@@ -4,17 +4,34 @@
 
 #include <algorithm>
 #include <mutex>
+#include <set>
 
 namespace {
 
 constexpr int kWriteStep = 5;
 
-TiXmlElement *FindFile(CCatalogueStore &store, int channel, int file)
-{
-    return FindChildById(FindChildById(store.FileDoc().RootElement(), "Channel", channel), "File", file);
-}
-
 } // namespace
+
+TiXmlElement *CDownloadRefresh::FindFile(int channel, int file)
+{
+    if (!m_indexed || m_indexedAt != m_store.FileSaves()) {
+        // First match in document order, as the catalogue's lookups take it.
+        m_index.clear();
+        TiXmlElement *root = m_store.FileDoc().RootElement();
+        std::set<int> channelsSeen;
+        for (TiXmlElement *c = root ? root->FirstChildElement("Channel") : nullptr; c;
+             c = c->NextSiblingElement("Channel")) {
+            if (!channelsSeen.insert(IdOf(c)).second)
+                continue;
+            for (TiXmlElement *f = c->FirstChildElement("File"); f; f = f->NextSiblingElement("File"))
+                m_index.emplace(std::make_pair(IdOf(c), IdOf(f)), f);
+        }
+        m_indexedAt = m_store.FileSaves();
+        m_indexed = true;
+    }
+    const auto found = m_index.find({channel, file});
+    return found == m_index.end() ? nullptr : found->second;
+}
 
 bool CDownloadRefresh::Find(int channel, int file, TListedFile *listed)
 {
@@ -23,7 +40,7 @@ bool CDownloadRefresh::Find(int channel, int file, TListedFile *listed)
     std::string location;
     {
         std::lock_guard<std::recursive_mutex> lock(m_store.FileLock());
-        const TiXmlElement *found = FindFile(m_store, channel, file);
+        const TiXmlElement *found = FindFile(channel, file);
         if (!found)
             return false;
         torrent = TextAttribute(found, "Torrent");
@@ -39,7 +56,7 @@ bool CDownloadRefresh::Find(int channel, int file, TListedFile *listed)
 bool CDownloadRefresh::Record(int channel, int file, int enginePercent, int *stored)
 {
     std::lock_guard<std::recursive_mutex> lock(m_store.FileLock());
-    TiXmlElement *found = FindFile(m_store, channel, file);
+    TiXmlElement *found = FindFile(channel, file);
     if (!found)
         return false;
     const int current = IntAttribute(found, "Progress");

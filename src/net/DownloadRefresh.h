@@ -6,7 +6,9 @@
 
 #include "store/CatalogueStore.h"
 
+#include <map>
 #include <string>
+#include <utility>
 
 struct TListedFile {
     std::string torrentPath;  // TorrentRoot + Torrent; empty when the file is not in the catalogue
@@ -35,6 +37,13 @@ public:
     static int ProgressToWrite(int enginePercent, int stored);
 
 private:
+    // The file element of (channel, file); the caller holds the file lock. A pass
+    // indexes the catalogue once and indexes it again only when it changed.
+    TiXmlElement *FindFile(int channel, int file);
+
     CCatalogueStore &m_store;
     bool m_changed = false;
+    std::map<std::pair<int, int>, TiXmlElement *> m_index;
+    unsigned long m_indexedAt = 0;
+    bool m_indexed = false;
 };

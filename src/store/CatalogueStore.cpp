@@ -78,7 +78,11 @@ void CCatalogueStore::SetConfigValue(const std::string &name, const std::string 
     SaveConfigDoc();
 }
 
-bool CCatalogueStore::SaveFileDoc() { return SaveDocument(m_fileDoc, kFileInfo); }
+bool CCatalogueStore::SaveFileDoc()
+{
+    ++m_fileSaves;
+    return SaveDocument(m_fileDoc, kFileInfo);
+}
 bool CCatalogueStore::SaveChannelDoc() { return SaveDocument(m_channelDoc, kChannelInfo); }
 bool CCatalogueStore::SaveConfigDoc() { return SaveDocument(m_configDoc, kConfigure); }
 

@@ -2,6 +2,7 @@
 // held in memory for the whole run, with one re-entrant lock each.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -65,6 +66,10 @@ public:
 
     // Each saves one document to its file atomically; the caller holds its lock.
     bool SaveFileDoc();
+    // How many times the file document was saved. Every change to it is saved
+    // under the same hold of the file lock, so an unchanged count means no entry
+    // was added or removed in between (readers may keep pointers into it).
+    unsigned long FileSaves() const { return m_fileSaves.load(); }
     bool SaveChannelDoc();
     bool SaveConfigDoc();
 
@@ -82,6 +87,7 @@ private:
     std::recursive_mutex m_channelLock;
     std::recursive_mutex m_configLock;
     bool m_exitSave = true;
+    std::atomic<unsigned long> m_fileSaves{0};
 };
 
 // Saves a document in the printed form of the catalogue files, atomically.

@@ -1,6 +1,9 @@
 #include "net/DownloadRefresh.h"
 
 #include "store/CatalogueFixture.h"
+#include "store/FileCatalogue.h"
+
+#include <mutex>
 
 #include <tinyxml.h>
 
@@ -80,4 +83,29 @@ TEST_F(DownloadRefreshTest, OnePassSavesOnceAndOnlyWhenSomethingWasWritten)
     EXPECT_FALSE(pass.Finish()); // saved once
     // The next step is measured from what was written, not from the first value.
     EXPECT_FALSE(CDownloadRefresh(store).Record(7, 1, 48));
+}
+
+TEST_F(DownloadRefreshTest, APassNoticesEntriesRemovedOrAddedBetweenItsCalls)
+{
+    CDownloadRefresh pass(store);
+    TListedFile listed;
+    ASSERT_TRUE(pass.Find(7, 2, &listed));
+    {
+        // The user deletes a file while the pass goes on (the lock is free between calls).
+        std::lock_guard<std::recursive_mutex> lock(store.FileLock());
+        ASSERT_EQ(1, CFileCatalogue(store).DelFileInfo(7, 3));
+    }
+    EXPECT_FALSE(pass.Find(7, 3, &listed));
+    EXPECT_FALSE(pass.Record(7, 3, 100));
+    {
+        std::lock_guard<std::recursive_mutex> lock(store.FileLock());
+        TiXmlElement added("File");
+        added.SetAttribute("ID", 4);
+        added.SetAttribute("Progress", -1);
+        store.FileDoc().RootElement()->FirstChildElement("Channel")->InsertEndChild(added);
+        store.SaveFileDoc();
+    }
+    EXPECT_TRUE(pass.Record(7, 4, 10));
+    EXPECT_TRUE(pass.Finish());
+    EXPECT_EQ(10, ProgressOnDisk(4));
 }
