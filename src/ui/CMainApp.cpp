@@ -11,33 +11,51 @@
 #include "ui/MainContext.h"
 #include "ui/MessageBox.h"
 
+#include <cerrno>
 #include <csignal>
-#include <pthread.h>
+#include <fcntl.h>
+#include <thread>
+#include <unistd.h>
 #include <wx/image.h>
 
 CMainApp::CMainApp() = default;
 
-CMainApp::~CMainApp()
-{
-    if (m_signalThread.joinable())
-        m_signalThread.detach(); // blocked in sigwait; it ends with the process
-}
+CMainApp::~CMainApp() = default;
 
 void CMainApp::ShowLoadReport(const std::string &message)
 {
     ShowMessageBox(nullptr, wxString::FromUTF8(GbkToUtf8(message)));
 }
 
-void CMainApp::WatchSignals()
+namespace {
+
+// The signal handler only writes a byte here (all it may safely do); a watcher
+// thread turns the byte into the exit command on the user-interface thread.
+int g_stopPipe[2] = {-1, -1};
+
+extern "C" void OnStopSignal(int)
 {
-    m_signalThread = std::thread([this] {
-        sigset_t signals;
-        sigemptyset(&signals);
-        sigaddset(&signals, SIGINT);
-        sigaddset(&signals, SIGTERM);
-        int signal = 0;
-        if (sigwait(&signals, &signal) != 0)
-            return;
+    const char byte = 1;
+    ssize_t written = ::write(g_stopPipe[1], &byte, 1);
+    (void)written;
+}
+
+} // namespace
+
+void CMainApp::WatchStopSignals()
+{
+    if (::pipe2(g_stopPipe, O_CLOEXEC) != 0)
+        return;
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    std::thread([this] {
+        char byte;
+        while (::read(g_stopPipe[0], &byte, 1) < 0 && errno == EINTR) {
+        }
         CallAfter([this] {
             if (m_mainDlg) {
                 wxCommandEvent exit(wxEVT_MENU, ID_MENU_EXIT);
@@ -46,18 +64,11 @@ void CMainApp::WatchSignals()
                 ExitMainLoop();
             }
         });
-    });
+    }).detach();
 }
 
 bool CMainApp::OnInit()
 {
-    // Every thread started from here on leaves SIGINT and SIGTERM to the watcher.
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-
     // A second start asks the running instance to come forward and leaves: no
     // update hand-off, no reports, and no catalogue of its own written at exit.
     if (!m_instance.Acquire()) {
@@ -65,7 +76,7 @@ bool CMainApp::OnInit()
         m_secondInstance = true;
         return true;
     }
-    WatchSignals();
+    WatchStopSignals();
 
     SetAppName("Tovix");
     SetVendorName("Tovix");

@@ -13,7 +13,6 @@
 #include "ui/CWxMainWindowLink.h"
 
 #include <memory>
-#include <thread>
 #include <wx/app.h>
 
 class CMainDlg;
@@ -29,7 +28,7 @@ public:
 
 private:
     // SIGINT and SIGTERM end the program as the tray menu's exit command does.
-    void WatchSignals();
+    void WatchStopSignals();
     void ShowLoadReport(const std::string &message);
 
     bool m_secondInstance = false;
@@ -44,7 +43,6 @@ private:
     std::unique_ptr<CServiceChannel> m_channel;
     std::unique_ptr<CServiceReports> m_reports;
     CMainDlg *m_mainDlg = nullptr;
-    std::thread m_signalThread;
 };
 
 wxDECLARE_APP(CMainApp);

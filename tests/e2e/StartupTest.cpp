@@ -1,0 +1,159 @@
+// The program as a user starts it: a separate process in a working folder,
+// talking to a real message server on 127.0.0.1.
+#include "MessageServer.h"
+#include "SampleData.h"
+#include "support/TestFolder.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string kCatalogue =
+    "<?xml version=\"1.0\" encoding=\"GB2312\" ?>\n"
+    "<TovixService Date=\"20261208\" Version=\"1\" Updater=\"update/TovixUpdate.sh\">\n"
+    "<Channel1 ID=\"10001\" Name=\"News\">\n"
+    "<Channel2 ID=\"1\" Name=\"World\" Subscribe=\"0\" PreserveNum=\"0\" AD=\"\" ADTime=\"\" />\n"
+    "</Channel1>\n</TovixService>\n";
+
+// Waits for a condition, yielding, for at most limit.
+template <typename Condition> bool WaitFor(Condition condition, std::chrono::milliseconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(50ms);
+    }
+    return true;
+}
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        WriteFile(folder / "catalogue.xml", kCatalogue);
+        ASSERT_TRUE(catalogue.Load(folder / "catalogue.xml"));
+        ASSERT_TRUE(server.Start(0));
+        client = folder / "client";
+        TServicePorts ports;
+        ports.message = server.Port();
+        ports.web = 1; // nothing is fetched in these tests
+        const char *build = std::getenv("TOVIX_BINARY_DIR");
+        ASSERT_NE(nullptr, build);
+        binary = std::string(build) + "/tovix";
+        ASSERT_TRUE(MakeClientFolder(client, ports, std::string(build) + "/Skins"));
+    }
+
+    void TearDown() override
+    {
+        for (pid_t pid : started)
+            if (pid > 0 && kill(pid, 0) == 0) {
+                kill(pid, SIGKILL);
+                waitpid(pid, nullptr, 0);
+            }
+    }
+
+    // Starts the program in the client folder with this test's own user folders.
+    pid_t Start()
+    {
+        const std::string runtime = folder / "runtime";
+        mkdir(runtime.c_str(), 0700);
+        const pid_t pid = fork();
+        if (pid == 0) {
+            setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
+            setenv("XDG_DATA_HOME", (folder / "data").c_str(), 1);
+            setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+            if (chdir(client.c_str()) != 0)
+                _exit(126);
+            execl(binary.c_str(), binary.c_str(), static_cast<char *>(nullptr));
+            _exit(127);
+        }
+        started.push_back(pid);
+        return pid;
+    }
+
+    // The exit code within limit, or -1.
+    static int ExitCode(pid_t pid, std::chrono::milliseconds limit)
+    {
+        int status = 0;
+        if (!WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, limit))
+            return -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    bool ServiceGot(const std::string &request)
+    {
+        return WaitFor([&] { return ReadFile(folder / "requests.log").find(request) != std::string::npos; }, 30s);
+    }
+
+    CTestFolder folder;
+    CServiceCatalogue catalogue;
+    CMessageServer server{catalogue, "http://127.0.0.1:1/update/TovixUpdate.sh", folder / "requests.log"};
+    std::string client;
+    std::string binary;
+    std::vector<pid_t> started;
+};
+
+} // namespace
+
+TEST_F(StartupTest, LoginAndVersionReportsReachTheServiceAndSigtermSavesAndExitsZero)
+{
+    const pid_t tovix = Start();
+    // Login: local address, hardware address, Version 1, a new installation, MaxID 0, ChannelDate 0.
+    ASSERT_TRUE(ServiceGot("i1ei1ei0ei0e"));
+    EXPECT_EQ(0u, ReadFile(folder / "requests.log").find("i3e"));
+    ASSERT_TRUE(ServiceGot("i2ei1e"));
+    // The login reply brought the channel list, which the client saved.
+    ASSERT_TRUE(WaitFor([&] { return ReadFile(client + "/ChannelInfo.xml").find("World") != std::string::npos; }, 30s));
+
+    std::remove((client + "/FileInfo.xml").c_str());
+    kill(tovix, SIGTERM);
+    EXPECT_EQ(0, ExitCode(tovix, 30s));
+    // The exit save wrote all three files again.
+    EXPECT_NE(std::string::npos, ReadFile(client + "/FileInfo.xml").find("<TovixFile"));
+    EXPECT_NE(std::string::npos, ReadFile(client + "/ChannelInfo.xml").find("World"));
+    EXPECT_NE(std::string::npos, ReadFile(client + "/Configure.xml").find("<ChannelDate value=\"20261208\" />"));
+}
+
+TEST_F(StartupTest, SecondStartRestoresTheFirstAndLeavesEverythingUntouched)
+{
+    const pid_t first = Start();
+    ASSERT_TRUE(ServiceGot("i2ei1e"));
+    ASSERT_TRUE(WaitFor([&] { return ReadFile(client + "/ChannelInfo.xml").find("World") != std::string::npos; }, 30s));
+    WriteFile(client + "/TovixUpdate.txt", "");
+    const std::string before = ReadFile(client + "/ChannelInfo.xml") + ReadFile(client + "/Configure.xml");
+    const std::string requests = ReadFile(folder / "requests.log");
+
+    const pid_t second = Start();
+    EXPECT_EQ(0, ExitCode(second, 15s));
+    EXPECT_TRUE(Exists(client + "/TovixUpdate.txt"));
+    EXPECT_EQ(before, ReadFile(client + "/ChannelInfo.xml") + ReadFile(client + "/Configure.xml"));
+    EXPECT_EQ(requests, ReadFile(folder / "requests.log")); // no reports from the second start
+
+    kill(first, SIGTERM);
+    EXPECT_EQ(0, ExitCode(first, 30s));
+}
+
+TEST_F(StartupTest, AnAnnouncedUpdaterRunsAtTheNextStart)
+{
+    WriteFile(client + "/TovixUpdate.exe", "#!/bin/sh\necho ran > updater-ran.txt\n");
+    chmod((client + "/TovixUpdate.exe").c_str(), 0755);
+    WriteFile(client + "/TovixUpdate.txt", "");
+    WriteFile(client + "/Tovix.exe.0.tmp", "leftover");
+    const pid_t tovix = Start();
+    EXPECT_TRUE(WaitFor([&] { return Exists(client + "/updater-ran.txt"); }, 30s));
+    EXPECT_FALSE(Exists(client + "/TovixUpdate.txt"));
+    EXPECT_TRUE(Exists(client + "/TovixUpdate.exe"));
+    EXPECT_FALSE(Exists(client + "/Tovix.exe.0.tmp"));
+    kill(tovix, SIGTERM);
+    EXPECT_EQ(0, ExitCode(tovix, 30s));
+}
