@@ -3,6 +3,7 @@
 #include "MessageServer.h"
 #include "SampleData.h"
 #include "support/TestFolder.h"
+#include "TovixProcess.h"
 
 #include <chrono>
 #include <csignal>
@@ -24,18 +25,6 @@ const std::string kCatalogue =
     "<Channel2 ID=\"1\" Name=\"World\" Subscribe=\"0\" PreserveNum=\"0\" AD=\"\" ADTime=\"\" />\n"
     "</Channel1>\n</TovixService>\n";
 
-// Waits for a condition, yielding, for at most limit.
-template <typename Condition> bool WaitFor(Condition condition, std::chrono::milliseconds limit)
-{
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(50ms);
-    }
-    return true;
-}
-
 class StartupTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -47,47 +36,20 @@ protected:
         TServicePorts ports;
         ports.message = server.Port();
         ports.web = 1; // nothing is fetched in these tests
-        const char *build = std::getenv("TOVIX_BINARY_DIR");
-        ASSERT_NE(nullptr, build);
-        binary = std::string(build) + "/tovix";
-        ASSERT_TRUE(MakeClientFolder(client, ports, std::string(build) + "/Skins"));
+        ASSERT_FALSE(BinaryDir().empty());
+        ASSERT_TRUE(MakeClientFolder(client, ports, BinaryDir() + "/Skins"));
     }
 
     void TearDown() override
     {
         for (pid_t pid : started)
-            if (pid > 0 && kill(pid, 0) == 0) {
-                kill(pid, SIGKILL);
-                waitpid(pid, nullptr, 0);
-            }
+            KillTovix(pid);
     }
 
-    // Starts the program in the client folder with this test's own user folders.
     pid_t Start()
     {
-        const std::string runtime = folder / "runtime";
-        mkdir(runtime.c_str(), 0700);
-        const pid_t pid = fork();
-        if (pid == 0) {
-            setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
-            setenv("XDG_DATA_HOME", (folder / "data").c_str(), 1);
-            setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-            if (chdir(client.c_str()) != 0)
-                _exit(126);
-            execl(binary.c_str(), binary.c_str(), static_cast<char *>(nullptr));
-            _exit(127);
-        }
-        started.push_back(pid);
-        return pid;
-    }
-
-    // The exit code within limit, or -1.
-    static int ExitCode(pid_t pid, std::chrono::milliseconds limit)
-    {
-        int status = 0;
-        if (!WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, limit))
-            return -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        started.push_back(StartTovix(client, folder.Path()));
+        return started.back();
     }
 
     bool ServiceGot(const std::string &request)
@@ -99,7 +61,6 @@ protected:
     CServiceCatalogue catalogue;
     CMessageServer server{catalogue, "http://127.0.0.1:1/update/TovixUpdate.sh", folder / "requests.log"};
     std::string client;
-    std::string binary;
     std::vector<pid_t> started;
 };
 

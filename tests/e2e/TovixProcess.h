@@ -1,0 +1,29 @@
+// The program as a user runs it: a separate process in a working folder, with
+// its own user folders (registry, plug-ins, instance lock) under a test folder.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <sys/types.h>
+#include <thread>
+
+// Starts build/tovix in clientFolder; user folders go under userRoot.
+pid_t StartTovix(const std::string &clientFolder, const std::string &userRoot);
+// The exit code within limit, or -1 (still running, or ended by a signal).
+int ExitCode(pid_t pid, std::chrono::milliseconds limit);
+// Stops a still running program the hard way (test clean-up).
+void KillTovix(pid_t pid);
+// The folder the build wrote the program and the skins to.
+std::string BinaryDir();
+
+// Waits for a condition, polling, for at most limit.
+template <typename Condition> bool WaitFor(Condition condition, std::chrono::milliseconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
