@@ -191,6 +191,8 @@ void CMainDlg::PlaceControls()
 
     m_channelInfo.Create(client, IDC_CHANNEL_PAGE,
                          wxRect(kChannelPageAt, wxPoint(size.x - 2 - 1, size.y - 32 - 1)));
+    CServiceReports &reports = m_context.reports;
+    m_channelInfo.Player().SetPlayReport([&reports](int file, int percent) { reports.SendPlayReport(file, percent); });
     client->Bind(wxEVT_WINDOW_MESSAGE, &CMainDlg::OnShowChannel, this, WM_SHOW_CHANNEL);
     client->Refresh(false);
 }

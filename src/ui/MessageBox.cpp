@@ -1,5 +1,8 @@
 #include "ui/MessageBox.h"
 
+#include "base/DebugLog.h"
+#include "base/GbkText.h"
+
 #include <wx/msgdlg.h>
 
 namespace {
@@ -14,6 +17,8 @@ TMessageBoxHandler &Handler()
 
 void ShowMessageBox(wxWindow *parent, const wxString &text)
 {
+    // The log keeps what the user was told, so a report can be read with it.
+    DebugLog("Message box: %s", Utf8ToGbk(std::string(text.utf8_str())).c_str());
     if (Handler())
         Handler()(parent, text);
     else

@@ -7,8 +7,9 @@
 
 #include <functional>
 
-// Shows text in a modal box with an OK button (titled "Tovix") and returns when
-// it is closed, or hands it to the handler in force.
+// Writes text to the log as "Message box: <text>", then shows it in a modal box
+// with an OK button (titled "Tovix") and returns when it is closed, or hands it
+// to the handler in force.
 void ShowMessageBox(wxWindow *parent, const wxString &text);
 
 using TMessageBoxHandler = std::function<void(wxWindow *parent, const wxString &text)>;
