@@ -32,8 +32,8 @@ const char *kUsage = R"(Usage:
       Serves DATA on 127.0.0.1: message server on N, web server on N+1,
       tracker on N+2, seeder on N+3 (N defaults to 18600). Every SECONDS
       (0: never; default 60) one held-back file is published. Requests are
-      recorded in DATA/requests.log and DATA/web-requests.log. Runs until
-      SIGINT or SIGTERM.
+      recorded in DATA/requests.log and DATA/web-requests.log. SIGUSR1
+      publishes the next held-back file at once. Runs until SIGINT or SIGTERM.
   tovix-service --help
 )";
 
@@ -95,6 +95,7 @@ int Serve(const TArguments &args)
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGUSR1);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr); // every thread started below inherits the mask
 
     const std::string data = std::filesystem::absolute(args.folder).string();
@@ -127,11 +128,12 @@ int Serve(const TArguments &args)
         const int signal = sigtimedwait(&signals, nullptr, &wait);
         if (signal == SIGINT || signal == SIGTERM)
             break;
-        if (signal < 0 && args.publishEvery > 0) {
-            if (const int id = catalogue.PublishNext()) {
+        if (signal == SIGUSR1 || (signal < 0 && args.publishEvery > 0)) {
+            if (const int id = catalogue.PublishNext())
                 std::printf("tovix-service: published file %d\n", id);
-                std::fflush(stdout);
-            }
+            else if (signal == SIGUSR1)
+                std::printf("tovix-service: nothing left to publish\n");
+            std::fflush(stdout);
         }
     }
     messages.Stop();
