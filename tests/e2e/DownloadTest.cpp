@@ -1,71 +1,84 @@
-// The whole system: the program and the demo service as separate processes.
-#include "DemoService.h"
-#include "TovixProcess.h"
-#include "base/GbkText.h"
-#include "store/XmlNumber.h"
-#include "support/TestFolder.h"
+// The whole system downloading on its own: the program and the demo service as
+// separate processes, with no clicks.
+#include "WholeSystem.h"
 
-#include <csignal>
-#include <gtest/gtest.h>
-#include <tinyxml.h>
+#include <algorithm>
 
 using namespace std::chrono_literals;
 
 namespace {
 
-struct TFileState {
-    std::string location;
-    int progress;
-};
-
-// Channel 1's files as the client's FileInfo.xml on disk has them.
-std::vector<TFileState> SubscribedFiles(const std::string &client)
+bool HasFile(const std::vector<TClientFile> &files, int id)
 {
-    std::vector<TFileState> files;
-    TiXmlDocument document;
-    if (!document.LoadFile((client + "/FileInfo.xml").c_str(), TIXML_DEFAULT_ENCODING) || !document.RootElement())
-        return files;
-    const TiXmlElement *channel = FindChildById(document.RootElement(), "Channel", 1);
-    for (const TiXmlElement *file = channel ? channel->FirstChildElement("File") : nullptr; file;
-         file = file->NextSiblingElement("File"))
-        files.push_back({TextAttribute(file, "Location"), IntAttribute(file, "Progress")});
-    return files;
+    return std::any_of(files.begin(), files.end(), [id](const TClientFile &file) { return file.id == id; });
 }
+
+using WholeSystem = CWholeSystemTest;
 
 } // namespace
 
-TEST(WholeSystem, TheSubscribedChannelDownloadsWithNoClicksAndExitSavesIt)
+TEST_F(WholeSystem, TheSubscribedChannelDownloadsWithNoClicksAndExitSavesIt)
 {
-    CDemoService service;
-    ASSERT_TRUE(service.Start());
-    CTestFolder folder;
-    const std::string client = folder / "client";
-    ASSERT_TRUE(MakeClientFolder(client, service.Ports(), BinaryDir() + "/Skins"));
-    MakeFolder(client + "/EngineState");
-    WriteFile(client + "/EngineState/settings.txt", "listen_interfaces = 127.0.0.1:0\n");
-
-    const pid_t tovix = StartTovix(client, folder.Path());
-    const bool finished = WaitFor(
-        [&] {
-            const std::vector<TFileState> files = SubscribedFiles(client);
-            if (files.size() != 5)
-                return false;
-            for (const TFileState &file : files)
-                if (file.progress != 100)
-                    return false;
-            return true;
-        },
-        180s);
-    EXPECT_TRUE(finished);
-    for (const TFileState &file : SubscribedFiles(client))
-        EXPECT_EQ(ReadFile(DemoData() + "/videos/" + GbkToUtf8(file.location)),
-                  ReadFile(client + "/videos/" + GbkToUtf8(file.location)))
-            << file.location;
-    // Pictures and the current advertisement clip came with the catalogue.
+    const pid_t tovix = Start();
+    EXPECT_TRUE(WaitDownloaded(1, 5, 180s));
+    for (const TClientFile &file : Files(1))
+        EXPECT_TRUE(SameAsServed(file)) << file.location;
+    // Unsubscribed channels are listed but not downloaded.
+    EXPECT_EQ(5u, Files(3).size());
+    for (const TClientFile &file : Files(3))
+        EXPECT_FALSE(Exists(ClientPath("videos", file.location)));
+    // The current advertisement clip came with the catalogue, the expired one did not.
     EXPECT_TRUE(WaitFor([&] { return Exists(client + "/videos/ADs/ad-news.mp4"); }, 30s));
     EXPECT_FALSE(Exists(client + "/videos/ADs/ad-sport.mp4"));
+    EXPECT_EQ(0, Stop(tovix));
+}
 
-    kill(tovix, SIGTERM);
-    EXPECT_EQ(0, ExitCode(tovix, 60s));
-    KillTovix(tovix);
+TEST_F(WholeSystem, AFilePublishedLaterArrivesAtTheNextLoginAndRetentionPrunesFromDisk)
+{
+    pid_t tovix = Start();
+    ASSERT_TRUE(WaitDownloaded(1, 5, 180s));
+    // Channel 2 keeps 3 files; the first catalogue came before the channel list, so
+    // nothing was pruned yet. Its pictures are on disk.
+    ASSERT_EQ(5u, Files(2).size());
+    const std::vector<TClientFile> before = Files(2);
+    ASSERT_TRUE(WaitFor([&] { return Exists(ClientPath("pics", before[0].picture)); }, 30s));
+    EXPECT_EQ(0, Stop(tovix));
+
+    const int forChannel1 = service.PublishNext();
+    const int forChannel2 = service.PublishNext();
+    ASSERT_GT(forChannel1, 0);
+    ASSERT_GT(forChannel2, 0);
+
+    tovix = Start();
+    // The subscribed channel's new file arrives and is downloaded.
+    ASSERT_TRUE(WaitDownloaded(1, 6, 180s));
+    EXPECT_TRUE(HasFile(Files(1), forChannel1));
+    for (const TClientFile &file : Files(1))
+        EXPECT_TRUE(SameAsServed(file)) << file.location;
+    // Channel 2 keeps its newest three; the dropped entries' pictures are gone from disk.
+    const std::vector<TClientFile> after = Files(2);
+    ASSERT_EQ(3u, after.size());
+    EXPECT_TRUE(HasFile(after, forChannel2));
+    for (const TClientFile &file : before) {
+        if (HasFile(after, file.id))
+            continue;
+        EXPECT_FALSE(Exists(ClientPath("pics", file.picture))) << file.picture;
+        EXPECT_LT(file.id, after.front().id);
+    }
+    EXPECT_EQ(0, Stop(tovix));
+}
+
+TEST_F(WholeSystem, ANewerVersionFetchesTheUpdaterWhichTheNextStartRuns)
+{
+    pid_t tovix = Start();
+    // The service announces version 2 to this version-1 client.
+    ASSERT_TRUE(WaitFor([&] { return Exists(client + "/TovixUpdate.txt"); }, 60s));
+    ASSERT_TRUE(Exists(client + "/TovixUpdate.exe"));
+    EXPECT_FALSE(Exists(client + "/updater-ran.txt"));
+    EXPECT_EQ(0, Stop(tovix));
+
+    tovix = Start();
+    EXPECT_TRUE(WaitFor([&] { return Exists(client + "/updater-ran.txt"); }, 30s));
+    EXPECT_TRUE(WaitFor([&] { return !Exists(client + "/TovixUpdate.txt"); }, 30s));
+    EXPECT_EQ(0, Stop(tovix));
 }

@@ -1,5 +1,6 @@
 // The program as a user starts it: a separate process in a working folder,
 // talking to a real message server on 127.0.0.1.
+#include "Desktop.h"
 #include "MessageServer.h"
 #include "SampleData.h"
 #include "support/TestFolder.h"
@@ -85,11 +86,15 @@ TEST_F(StartupTest, LoginAndVersionReportsReachTheServiceAndSigtermSavesAndExits
     EXPECT_NE(std::string::npos, ReadFile(client + "/Configure.xml").find("<ChannelDate value=\"20261208\" />"));
 }
 
-TEST_F(StartupTest, SecondStartRestoresTheFirstAndLeavesEverythingUntouched)
+TEST_F(StartupTest, SecondStartRestoresTheFirstWindowAndLeavesEverythingUntouched)
 {
     const pid_t first = Start();
     ASSERT_TRUE(ServiceGot("i2ei1e"));
     ASSERT_TRUE(WaitFor([&] { return ReadFile(client + "/ChannelInfo.xml").find("World") != std::string::npos; }, 30s));
+    TXWindow window;
+    ASSERT_TRUE(WaitFor([&] { return bool(window = MainWindow(first)); }, 30s));
+    Minimize(window);
+    ASSERT_TRUE(WaitFor([&] { return !MainWindow(first); }, 10s));
     WriteFile(client + "/TovixUpdate.txt", "");
     const std::string before = ReadFile(client + "/ChannelInfo.xml") + ReadFile(client + "/Configure.xml");
     const std::string requests = ReadFile(folder / "requests.log");
@@ -99,6 +104,8 @@ TEST_F(StartupTest, SecondStartRestoresTheFirstAndLeavesEverythingUntouched)
     EXPECT_TRUE(Exists(client + "/TovixUpdate.txt"));
     EXPECT_EQ(before, ReadFile(client + "/ChannelInfo.xml") + ReadFile(client + "/Configure.xml"));
     EXPECT_EQ(requests, ReadFile(folder / "requests.log")); // no reports from the second start
+    // The first one came back on the screen.
+    EXPECT_TRUE(WaitFor([&] { return bool(MainWindow(first)); }, 10s));
 
     kill(first, SIGTERM);
     EXPECT_EQ(0, ExitCode(first, 30s));

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/wait.h>
@@ -20,26 +21,6 @@ std::string BinaryDir()
 {
     const char *dir = std::getenv("TOVIX_BINARY_DIR");
     return dir ? dir : TOVIX_BINARY_DIR_DEFAULT;
-}
-
-// Reads the child's output until it says it serves, exits, or time runs out.
-bool WaitServing(int output, std::chrono::seconds limit)
-{
-    const auto until = std::chrono::steady_clock::now() + limit;
-    std::string seen;
-    while (std::chrono::steady_clock::now() < until) {
-        pollfd ready{output, POLLIN, 0};
-        if (poll(&ready, 1, 200) <= 0)
-            continue;
-        char buffer[512];
-        const ssize_t got = read(output, buffer, sizeof buffer);
-        if (got <= 0)
-            return false;
-        seen.append(buffer, size_t(got));
-        if (seen.find("serving") != std::string::npos)
-            return true;
-    }
-    return false;
 }
 
 } // namespace
@@ -72,20 +53,28 @@ std::string DemoData()
 
 bool CDemoService::Start()
 {
+    const std::string data = DemoData();
+    if (data.empty())
+        return false;
+    std::string folder = (fs::temp_directory_path() / "tovix-service-XXXXXX").string();
+    if (!mkdtemp(folder.data()))
+        return false;
+    m_folder = folder;
+    // The sample data is shared read-only; the request logs are written here.
+    for (const char *entry : {CServiceCatalogue::kFileName, "videos", "web"})
+        fs::create_symlink(data + "/" + entry, m_folder + "/" + entry);
     // Four ports in a row; a base taken from the process id keeps parallel tests apart.
     for (int attempt = 0; attempt < 8; ++attempt) {
         const uint16_t base = uint16_t(21000 + ((getpid() + attempt * 97) % 2000) * 4);
         if (StartOn(base))
             return true;
     }
+    Stop();
     return false;
 }
 
 bool CDemoService::StartOn(uint16_t portBase)
 {
-    const std::string data = DemoData();
-    if (data.empty())
-        return false;
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0)
         return false;
@@ -94,23 +83,65 @@ bool CDemoService::StartOn(uint16_t portBase)
     m_child = fork();
     if (m_child == 0) {
         dup2(pipeFds[1], STDOUT_FILENO);
-        execl(program.c_str(), program.c_str(), "serve", data.c_str(), "--port-base", base.c_str(),
+        execl(program.c_str(), program.c_str(), "serve", m_folder.c_str(), "--port-base", base.c_str(),
               "--publish-every", "0", static_cast<char *>(nullptr));
         _exit(127);
     }
     close(pipeFds[1]);
-    const bool serving = m_child > 0 && WaitServing(pipeFds[0], std::chrono::seconds(30));
-    close(pipeFds[0]);
-    if (!serving) {
-        Stop();
+    m_output = pipeFds[0];
+    if (m_child <= 0 || ReadUntil({"serving"}, 30).empty()) {
+        StopChild();
         return false;
     }
     m_ports = TServicePorts::FromBase(portBase);
     return true;
 }
 
-void CDemoService::Stop()
+std::string CDemoService::ReadUntil(std::initializer_list<const char *> words, int seconds)
 {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    for (;;) {
+        for (size_t end; (end = m_pending.find('\n')) != std::string::npos;) {
+            const std::string line = m_pending.substr(0, end);
+            m_pending.erase(0, end + 1);
+            for (const char *word : words)
+                if (line.find(word) != std::string::npos)
+                    return line;
+        }
+        if (std::chrono::steady_clock::now() >= until)
+            return "";
+        pollfd ready{m_output, POLLIN, 0};
+        if (poll(&ready, 1, 200) <= 0)
+            continue;
+        char buffer[512];
+        const ssize_t got = read(m_output, buffer, sizeof buffer);
+        if (got <= 0)
+            return "";
+        m_pending.append(buffer, size_t(got));
+    }
+}
+
+int CDemoService::PublishNext()
+{
+    if (m_child <= 0 || kill(m_child, SIGUSR1) != 0)
+        return 0;
+    const std::string line = ReadUntil({"published file", "nothing left"}, 30);
+    const size_t number = line.find("published file ");
+    return number == std::string::npos ? 0 : std::atoi(line.c_str() + number + 15);
+}
+
+std::string CDemoService::Requests() const
+{
+    std::ifstream log(m_folder + "/requests.log", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>());
+}
+
+void CDemoService::StopChild()
+{
+    if (m_output >= 0)
+        close(m_output);
+    m_output = -1;
+    m_pending.clear();
     if (m_child <= 0)
         return;
     kill(m_child, SIGTERM);
@@ -122,4 +153,14 @@ void CDemoService::Stop()
         waitpid(m_child, &status, 0);
     }
     m_child = -1;
+}
+
+void CDemoService::Stop()
+{
+    StopChild();
+    if (!m_folder.empty()) {
+        std::error_code ignored;
+        fs::remove_all(m_folder, ignored);
+        m_folder.clear();
+    }
 }

@@ -5,6 +5,7 @@
 
 #include "SampleData.h"
 
+#include <initializer_list>
 #include <string>
 #include <sys/types.h>
 
@@ -19,17 +20,28 @@ public:
     CDemoService(const CDemoService &) = delete;
     CDemoService &operator=(const CDemoService &) = delete;
 
-    // Serves the sample data with nothing held back for later, trying a few
-    // port bases; false when it never came up.
+    // Serves the sample data from a folder of its own (so that its request logs
+    // are this service's alone), holding files back until PublishNext; tries a
+    // few port bases. False when it never came up.
     bool Start();
     void Stop();
+    // Publishes the next held-back file now: its ID, or 0 when none is left.
+    int PublishNext();
 
     const TServicePorts &Ports() const { return m_ports; }
     std::string WebAddress() const { return "http://127.0.0.1:" + std::to_string(m_ports.web); }
+    // Every message the service received, one per line.
+    std::string Requests() const;
 
 private:
     bool StartOn(uint16_t portBase);
+    void StopChild();
+    // Reads the service's output until a line containing one of the words; that line.
+    std::string ReadUntil(std::initializer_list<const char *> words, int seconds);
 
     pid_t m_child = -1;
+    int m_output = -1;
+    std::string m_pending;
+    std::string m_folder;
     TServicePorts m_ports;
 };

@@ -1,0 +1,39 @@
+// The very first start: a working folder with the skins but none of the three
+// catalogue files.
+#include "Desktop.h"
+#include "SampleData.h"
+#include "TovixProcess.h"
+#include "support/TestFolder.h"
+
+#include <csignal>
+#include <cstdio>
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+TEST(FirstStart, ReportsTheThreeMissingFilesInOrderAndWritesDefaultsAtExit)
+{
+    CTestFolder folder;
+    const std::string client = folder / "client";
+    TServicePorts nowhere;
+    ASSERT_TRUE(MakeClientFolder(client, nowhere, BinaryDir() + "/Skins"));
+    for (const char *name : {"FileInfo.xml", "ChannelInfo.xml", "Configure.xml"})
+        ASSERT_EQ(0, std::remove((client + "/" + name).c_str()));
+
+    const pid_t tovix = StartTovix(client, folder.Path());
+    CMessageBoxes boxes(tovix, client);
+    EXPECT_EQ("LoadFile FileInfo.xml error!!", boxes.DismissNext());
+    EXPECT_EQ("LoadFile ChannelInfo.xml error!!", boxes.DismissNext());
+    EXPECT_EQ("LoadFile Configure.xml error!!", boxes.DismissNext());
+    // With no configuration there is no service to reach; the window still comes up.
+    TXWindow window;
+    EXPECT_TRUE(WaitFor([&] { return bool(window = MainWindow(tovix)); }, 60s));
+    Screenshot(window, "first-start");
+
+    kill(tovix, SIGTERM);
+    EXPECT_EQ(0, ExitCode(tovix, 60s));
+    KillTovix(tovix);
+    EXPECT_NE(std::string::npos, ReadFile(client + "/FileInfo.xml").find("<TovixFile"));
+    EXPECT_NE(std::string::npos, ReadFile(client + "/ChannelInfo.xml").find("<TovixChannel"));
+    EXPECT_NE(std::string::npos, ReadFile(client + "/Configure.xml").find("<TovixConfig"));
+}

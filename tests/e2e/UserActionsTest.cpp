@@ -1,0 +1,120 @@
+// The whole system under a user's hands: clicks on the main window of the
+// running program, the service recording what the program reports.
+#include "Desktop.h"
+#include "WholeSystem.h"
+
+#include "base/GbkText.h"
+
+#include <regex>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// Places in the main window, relative to its top-left corner.
+constexpr int kMyProgramsTab[] = {275, 50};
+constexpr int kFirstCategoryExpander[] = {18, 112};
+constexpr int kSecondRowOfTree[] = {75, 154};
+constexpr int kFirstListEntry[] = {300, 170};
+constexpr int kDeleteButton[] = {210, 122};
+constexpr int kDetailActionButton[] = {462, 344}; // download, stop or play
+constexpr int kSubscribeButton[] = {573, 344};
+
+void ClickAt(const TXWindow &window, const int (&place)[2]) { Click(window, place[0], place[1]); }
+
+class UserActionsTest : public CWholeSystemTest {
+protected:
+    // Starts the program and waits until the service's subscribed channel is
+    // downloaded, so that the window has shown the whole catalogue.
+    TXWindow StartAndSettle()
+    {
+        tovix = Start();
+        TXWindow window;
+        EXPECT_TRUE(WaitFor([&] { return bool(window = MainWindow(tovix)); }, 60s));
+        EXPECT_TRUE(WaitDownloaded(1, 5, 180s));
+        return window;
+    }
+
+    pid_t tovix = -1;
+};
+
+} // namespace
+
+TEST_F(UserActionsTest, SubscribingThroughTheDetailPaneDownloadsThatChannel)
+{
+    const TXWindow window = StartAndSettle();
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(Files(2).size() == 5 && !Exists(ClientPath("videos", Files(2)[0].location)));
+
+    // Open the first category, pick its second channel, its newest file, and subscribe.
+    ClickAt(window, kFirstCategoryExpander);
+    ClickAt(window, kSecondRowOfTree);
+    ClickAt(window, kFirstListEntry);
+    ClickAt(window, kSubscribeButton);
+    CMessageBoxes boxes(tovix, client);
+    EXPECT_EQ("新闻资讯/财经报道: 订制成功(此后此栏目的所有内容将自动下载)!", boxes.DismissNext());
+    EXPECT_NE(std::string::npos, GbkToUtf8(ReadFile(client + "/ChannelInfo.xml"))
+                                     .find("<Channel2 ID=\"2\" Name=\"财经报道\" Subscribe=\"1\""));
+
+    EXPECT_TRUE(WaitDownloaded(2, 5, 180s));
+    for (const TClientFile &file : Files(2))
+        EXPECT_TRUE(SameAsServed(file)) << file.location;
+    Screenshot(window, "subscribed");
+
+    // A second subscription to the same channel changes nothing.
+    const std::string channels = ReadFile(client + "/ChannelInfo.xml");
+    ClickAt(window, kSubscribeButton);
+    EXPECT_EQ("新闻资讯/财经报道: 您早已订制过此栏目!", boxes.DismissNext());
+    EXPECT_EQ(channels, ReadFile(client + "/ChannelInfo.xml"));
+    EXPECT_EQ(0, Stop(tovix));
+}
+
+TEST_F(UserActionsTest, DeletingFromTheListPaneRemovesTheEntryAndItsFiles)
+{
+    const TXWindow window = StartAndSettle();
+    ASSERT_TRUE(window);
+    const std::vector<TClientFile> before = Files(1);
+    for (const TClientFile &file : before)
+        ASSERT_TRUE(WaitFor([&] { return Exists(ClientPath("pics", file.picture)); }, 30s)) << file.picture;
+
+    // My programs lists the subscribed files, newest first; delete the newest.
+    ClickAt(window, kMyProgramsTab);
+    ClickAt(window, kFirstListEntry);
+    ClickAt(window, kDeleteButton);
+    ASSERT_TRUE(WaitFor([&] { return Files(1).size() == 4; }, 30s));
+    for (const TClientFile &file : before) {
+        const bool deleted = file.id == before.back().id;
+        EXPECT_NE(deleted, Exists(ClientPath("videos", file.location))) << file.location;
+        EXPECT_NE(deleted, Exists(ClientPath("torrents", file.torrent))) << file.torrent;
+        EXPECT_NE(deleted, Exists(ClientPath("pics", file.picture))) << file.picture;
+    }
+    EXPECT_EQ(0, Stop(tovix));
+    EXPECT_EQ(4u, Files(1).size());
+}
+
+TEST_F(UserActionsTest, PlayingAFinishedFileShowsTheAdvertisementFirstAndReportsIt)
+{
+    const TXWindow window = StartAndSettle();
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(WaitFor([&] { return Exists(client + "/videos/ADs/ad-news.mp4"); }, 60s));
+
+    ClickAt(window, kMyProgramsTab);
+    ClickAt(window, kFirstListEntry);
+    ClickAt(window, kDetailActionButton);
+    Screenshot(window, "advertisement");
+
+    // The play report: local address, the file and how much of the advertisement was seen.
+    const std::regex report("i4e\\d+:[0-9.]+i(\\d+)ei(\\d+)e");
+    std::smatch match;
+    std::string requests;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            requests = service.Requests();
+            return std::regex_search(requests, match, report);
+        },
+        60s));
+    EXPECT_EQ(std::to_string(Files(1).back().id), match[1].str());
+    EXPECT_EQ("100", match[2].str()); // watched to its end
+    Screenshot(window, "playing");
+    EXPECT_EQ(0, Stop(tovix));
+}
