@@ -155,6 +155,8 @@ TEST(StateFolder, KeepsRecordsInListOrderAndSkipsUnreadableOnes)
     EXPECT_EQ(first.params.ti->info_hashes(), loaded[0].params.ti->info_hashes());
     EXPECT_EQ("/somewhere", loaded[0].params.save_path);
     EXPECT_EQ("video.avi", loaded[0].params.renamed_files[lt::file_index_t{0}]);
+    // The trackers, which the info dictionary does not hold, come back too.
+    EXPECT_EQ(std::vector<std::string>{"http://127.0.0.1:1/announce"}, loaded[0].params.trackers);
     ASSERT_EQ(1u, folder.LogLines().size());
     EXPECT_EQ(0u, folder.LogLines()[0].find("Load download 0123.resume error["));
 
