@@ -1,5 +1,6 @@
 #include "Seeder.h"
 
+#include "EngineSettings.h"
 #include "ServiceCatalogue.h"
 #include "base/GbkText.h"
 #include "store/XmlNumber.h"
@@ -41,7 +42,7 @@ bool MakeTorrent(const fs::path &video, const fs::path &torrent, const std::stri
 } // namespace
 
 bool CSeeder::Start(CServiceCatalogue &catalogue, const std::string &dataFolder, const std::string &announceUrl,
-                    uint16_t port)
+                    uint16_t port, int uploadLimit)
 {
     lt::settings_pack settings;
     settings.set_str(lt::settings_pack::listen_interfaces, "127.0.0.1:" + std::to_string(port));
@@ -58,8 +59,11 @@ bool CSeeder::Start(CServiceCatalogue &catalogue, const std::string &dataFolder,
     settings.set_int(lt::settings_pack::active_seeds, -1);
     settings.set_int(lt::settings_pack::active_limit, -1);
     settings.set_int(lt::settings_pack::send_buffer_watermark, 8 * 1024 * 1024);
+    settings.set_int(lt::settings_pack::upload_rate_limit, uploadLimit > 0 ? uploadLimit * 1024 : 0);
     settings.set_int(lt::settings_pack::max_allowed_in_request_queue, 2000);
     m_session = std::make_unique<lt::session>(settings);
+    // The limit holds for loopback peers too, which libtorrent would otherwise exempt.
+    m_session->set_peer_class_filter(EveryAddressRateLimited());
 
     const fs::path data = fs::absolute(dataFolder);
     bool ok = true;

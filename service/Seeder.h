@@ -15,9 +15,10 @@ public:
     CSeeder();
     ~CSeeder();
 
-    // Writes web/torrents/<ID>.torrent for each file and starts seeding.
+    // Writes web/torrents/<ID>.torrent for each file and starts seeding, sending at
+    // most uploadLimit KB/s in all (0: as fast as it can).
     bool Start(CServiceCatalogue &catalogue, const std::string &dataFolder, const std::string &announceUrl,
-               uint16_t port);
+               uint16_t port, int uploadLimit = 0);
     int TorrentCount() const { return m_count; }
 
 private:

@@ -28,11 +28,12 @@ const char *kUsage = R"(Usage:
   tovix-service client FOLDER [--port-base N] [--skins DIR]
       Makes a client working folder: Configure.xml pointing at a service on
       --port-base, its folders, and the skin images copied from DIR.
-  tovix-service serve DATA [--port-base N] [--publish-every SECONDS]
+  tovix-service serve DATA [--port-base N] [--publish-every SECONDS] [--seed-rate KB]
       Serves DATA on 127.0.0.1: message server on N, web server on N+1,
       tracker on N+2, seeder on N+3 (N defaults to 18600). Every SECONDS
       (0: never; default 60) one held-back file is published. Requests are
-      recorded in DATA/requests.log and DATA/web-requests.log. SIGUSR1
+      recorded in DATA/requests.log and DATA/web-requests.log. --seed-rate:
+      the seeder's upload limit in KB/s (0, the default: none). SIGUSR1
       publishes the next held-back file at once. Runs until SIGINT or SIGTERM.
   tovix-service --help
 )";
@@ -42,6 +43,7 @@ struct TArguments {
     std::string folder;
     uint16_t portBase = 18600;
     int publishEvery = 60;
+    int seedRate = 0;
     std::string skins = "Skins";
     TSampleOptions sample;
 };
@@ -77,6 +79,8 @@ bool Parse(int argc, char **argv, TArguments &args)
             args.portBase = static_cast<uint16_t>(number);
         else if (flag == "--publish-every")
             args.publishEvery = number;
+        else if (flag == "--seed-rate")
+            args.seedRate = number;
         else if (flag == "--clip-seconds" && number >= 1 && number <= 600)
             args.sample.clipSeconds = number;
         else if (flag == "--held-back" && number <= 100)
@@ -114,7 +118,7 @@ int Serve(const TArguments &args)
     CMessageServer messages(catalogue, web + "/" + catalogue.UpdaterPath(), data + "/requests.log");
     if (!webServer.Start(data + "/web", ports.web, data + "/web-requests.log") || !tracker.Start("127.0.0.1", ports.tracker) ||
         !seeder.Start(catalogue, data, "http://127.0.0.1:" + std::to_string(ports.tracker) + "/announce",
-                      ports.seeder) ||
+                      ports.seeder, args.seedRate) ||
         !messages.Start(ports.message)) {
         std::fprintf(stderr, "tovix-service: cannot start on ports %u-%u (in use?)\n", ports.message, ports.seeder);
         return 1;

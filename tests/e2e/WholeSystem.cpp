@@ -9,10 +9,10 @@
 
 using namespace std::chrono_literals;
 
-void CWholeSystemTest::SetUp()
+void CWholeSystemTest::Prepare(int seedRate)
 {
     ASSERT_FALSE(BinaryDir().empty());
-    ASSERT_TRUE(service.Start());
+    ASSERT_TRUE(service.Start(seedRate));
     client = folder / "client";
     ASSERT_TRUE(MakeClientFolder(client, service.Ports(), BinaryDir() + "/Skins"));
     MakeFolder(client + "/EngineState");

@@ -23,8 +23,10 @@ struct TClientFile {
 
 class CWholeSystemTest : public ::testing::Test {
 protected:
-    void SetUp() override;
+    void SetUp() override { Prepare(0); }
     void TearDown() override;
+    // Starts the service, seeding at most seedRate KB/s (0: no limit), and makes the client folder.
+    void Prepare(int seedRate);
 
     pid_t Start();
     // Asks the program to end as the desktop does (SIGTERM); its exit code, -1 on a time-out.

@@ -51,7 +51,7 @@ std::string DemoData()
     return ready ? data : "";
 }
 
-bool CDemoService::Start()
+bool CDemoService::Start(int seedRate)
 {
     const std::string data = DemoData();
     if (data.empty())
@@ -60,31 +60,37 @@ bool CDemoService::Start()
     if (!mkdtemp(folder.data()))
         return false;
     m_folder = folder;
-    // The sample data is shared read-only; the request logs are written here.
-    for (const char *entry : {CServiceCatalogue::kFileName, "videos", "web"})
+    // The sample data is shared read-only; the request logs and the torrents, which
+    // name this service's tracker, are written here.
+    for (const char *entry : {CServiceCatalogue::kFileName, "videos"})
         fs::create_symlink(data + "/" + entry, m_folder + "/" + entry);
+    fs::create_directories(m_folder + "/web/torrents");
+    for (const fs::directory_entry &entry : fs::directory_iterator(data + "/web"))
+        if (entry.path().filename() != "torrents")
+            fs::create_symlink(entry.path(), fs::path(m_folder) / "web" / entry.path().filename());
     // Four ports in a row; a base taken from the process id keeps parallel tests apart.
     for (int attempt = 0; attempt < 8; ++attempt) {
         const uint16_t base = uint16_t(21000 + ((getpid() + attempt * 97) % 2000) * 4);
-        if (StartOn(base))
+        if (StartOn(base, seedRate))
             return true;
     }
     Stop();
     return false;
 }
 
-bool CDemoService::StartOn(uint16_t portBase)
+bool CDemoService::StartOn(uint16_t portBase, int seedRate)
 {
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0)
         return false;
     const std::string program = BinaryDir() + "/tovix-service";
     const std::string base = std::to_string(portBase);
+    const std::string rate = std::to_string(seedRate);
     m_child = fork();
     if (m_child == 0) {
         dup2(pipeFds[1], STDOUT_FILENO);
         execl(program.c_str(), program.c_str(), "serve", m_folder.c_str(), "--port-base", base.c_str(),
-              "--publish-every", "0", static_cast<char *>(nullptr));
+              "--publish-every", "0", "--seed-rate", rate.c_str(), static_cast<char *>(nullptr));
         _exit(127);
     }
     close(pipeFds[1]);

@@ -20,10 +20,11 @@ public:
     CDemoService(const CDemoService &) = delete;
     CDemoService &operator=(const CDemoService &) = delete;
 
-    // Serves the sample data from a folder of its own (so that its request logs
-    // are this service's alone), holding files back until PublishNext; tries a
-    // few port bases. False when it never came up.
-    bool Start();
+    // Serves the sample data from a folder of its own (its request logs and the
+    // torrents naming its tracker are this service's alone), holding files back
+    // until PublishNext, seeding at most seedRate KB/s (0: no limit); tries a few
+    // port bases. False when it never came up.
+    bool Start(int seedRate = 0);
     void Stop();
     // Publishes the next held-back file now: its ID, or 0 when none is left.
     int PublishNext();
@@ -34,7 +35,7 @@ public:
     std::string Requests() const;
 
 private:
-    bool StartOn(uint16_t portBase);
+    bool StartOn(uint16_t portBase, int seedRate);
     void StopChild();
     // Reads the service's output until a line containing one of the words; that line.
     std::string ReadUntil(std::initializer_list<const char *> words, int seconds);
