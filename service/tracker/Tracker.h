@@ -24,8 +24,11 @@ public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
 
     static constexpr int kMaxNumWant = 200;
+    // libtorrent announces no more often than every 300 s whatever a tracker asks, and
+    // peers are forgotten after two missed intervals: asking for less would drop them.
+    static constexpr int kDefaultInterval = 300;
 
-    explicit CTracker(int intervalSeconds = 60, Clock clock = std::chrono::steady_clock::now);
+    explicit CTracker(int intervalSeconds = kDefaultInterval, Clock clock = std::chrono::steady_clock::now);
 
     // The raw query of "GET /announce?<query>" and the requester's address, answered
     // with a bencoded dictionary (a "failure reason" one for a malformed announce).

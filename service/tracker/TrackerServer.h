@@ -14,7 +14,7 @@ void AttachTracker(httplib::Server &server, CTracker &tracker);
 
 class CTrackerServer {
 public:
-    explicit CTrackerServer(int intervalSeconds = 60);
+    explicit CTrackerServer(int intervalSeconds = CTracker::kDefaultInterval);
     ~CTrackerServer();
     CTrackerServer(const CTrackerServer &) = delete;
     CTrackerServer &operator=(const CTrackerServer &) = delete;

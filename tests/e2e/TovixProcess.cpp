@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,6 +20,8 @@ pid_t StartTovix(const std::string &clientFolder, const std::string &userRoot)
     mkdir(runtime.c_str(), 0700);
     const pid_t pid = fork();
     if (pid == 0) {
+        // A test that dies on the spot must not leave the program running.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
         setenv("XDG_CONFIG_HOME", (userRoot + "/config").c_str(), 1);
         setenv("XDG_DATA_HOME", (userRoot + "/data").c_str(), 1);
         setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);

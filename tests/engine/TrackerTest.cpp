@@ -72,6 +72,16 @@ TEST(Tracker, PeersThatStopAnnouncingExpire)
               Peers(tracker.AnnounceQuery(Query("third", 7003, 5), "127.0.0.1")));
 }
 
+TEST(Tracker, KeepsPeersThatAnnounceAtLibtorrentsOwnPace)
+{
+    std::chrono::steady_clock::time_point now{};
+    CTracker tracker(CTracker::kDefaultInterval, [&] { return now; });
+    tracker.AnnounceQuery(Query("seed", 7001, 0), "127.0.0.1");
+    now += 301s; // libtorrent's next announce is due only now
+    EXPECT_EQ((std::vector<std::string>{"127.0.0.1:7001"}),
+              Peers(tracker.AnnounceQuery(Query("leecher", 7002, 5), "127.0.0.1")));
+}
+
 TEST(Tracker, RefusesMalformedAnnounces)
 {
     CTracker tracker;

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <poll.h>
 #include <sys/file.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -88,6 +89,8 @@ bool CDemoService::StartOn(uint16_t portBase, int seedRate)
     const std::string rate = std::to_string(seedRate);
     m_child = fork();
     if (m_child == 0) {
+        // A test that dies on the spot must not leave the service running.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
         dup2(pipeFds[1], STDOUT_FILENO);
         execl(program.c_str(), program.c_str(), "serve", m_folder.c_str(), "--port-base", base.c_str(),
               "--publish-every", "0", "--seed-rate", rate.c_str(), static_cast<char *>(nullptr));
