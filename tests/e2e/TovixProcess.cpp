@@ -38,6 +38,8 @@ int ExitCode(pid_t pid, std::chrono::milliseconds limit)
     int status = 0;
     if (!WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, limit))
         return -1;
+    if (WIFSIGNALED(status))
+        return 128 + WTERMSIG(status);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 

@@ -9,7 +9,8 @@
 
 // Starts build/tovix in clientFolder; user folders go under userRoot.
 pid_t StartTovix(const std::string &clientFolder, const std::string &userRoot);
-// The exit code within limit, or -1 (still running, or ended by a signal).
+// The exit code within limit; 128 + the signal's number when a signal ended it
+// (as a shell reports it); -1 while it still runs.
 int ExitCode(pid_t pid, std::chrono::milliseconds limit);
 // Stops a still running program the hard way (test clean-up).
 void KillTovix(pid_t pid);

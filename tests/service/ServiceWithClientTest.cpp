@@ -126,8 +126,8 @@ TEST(ServiceWithClient, AFreshClientLogsInFetchesAndDownloadsItsSubscribedChanne
     // A catalogue report now finds nothing new; the service saw all three reports.
     reports.SendCatalogueReport();
     const std::string maxId = std::to_string(store.GetConfigInt(CFG_MAXID));
-    EXPECT_TRUE(WaitFor([&] { return ReadFile(data + "/requests.log").find("i1ei" + maxId + "e") != std::string::npos; }, 30s));
-    const std::string record = ReadFile(data + "/requests.log");
+    EXPECT_TRUE(WaitFor([&] { return service.Requests().find("i1ei" + maxId + "e") != std::string::npos; }, 30s));
+    const std::string record = service.Requests();
     EXPECT_NE(std::string::npos, record.find("i2ei1e"));
     EXPECT_NE(std::string::npos, record.find("i1ei1ei0ei0e")); // login: Version 1, new installation, MaxID 0, ChannelDate 0
 
