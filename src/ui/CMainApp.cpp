@@ -142,7 +142,16 @@ int CMainApp::OnExit()
     // No merge may run while the exit save writes the catalogue.
     if (m_channel)
         m_channel->Stop();
-    // The exit save: FileInfo.xml, ChannelInfo.xml, Configure.xml.
-    m_store.reset();
+    // Fetchers and torrent workers use the catalogue store, so it goes only after
+    // they end. One held up by a server that never answers keeps it: the exit save
+    // is made and the store is left to the end of the process.
+    if (m_threads.WaitAll(std::chrono::seconds(10))) {
+        m_store.reset(); // the exit save: FileInfo.xml, ChannelInfo.xml, Configure.xml
+    } else {
+        DebugLog("Exit with workers still running");
+        m_store->ExitSave();
+        m_store->DisableExitSave();
+        static_cast<void>(m_store.release()); // left to the end of the process
+    }
     return wxApp::OnExit();
 }
