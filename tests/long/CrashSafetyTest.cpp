@@ -15,7 +15,6 @@
 #include <cstring>
 #include <map>
 #include <random>
-#include <set>
 #include <sys/stat.h>
 #include <thread>
 #include <tinyxml.h>
@@ -30,7 +29,7 @@ constexpr int kSeedRate = 40; // KB/s: the sample files take some 260 s in all
 constexpr const char *kCatalogueFiles[] = {"FileInfo.xml", "ChannelInfo.xml", "Configure.xml"};
 
 struct TOnDisk {
-    int progress = -1; // as the catalogue has it; -1 until the list has shown the file
+    int pieces = 0;        // how many the engine's record has
     bool complete = false; // identical to the served file
     bool recorded = false; // the engine's record says finished
     ino_t inode = 0;
@@ -45,17 +44,20 @@ protected:
     // Every file of every channel, with how its video stands on disk.
     std::map<int, TOnDisk> Snapshot() const
     {
-        std::set<std::string> finished; // torrent paths
-        for (const TSavedDownload &saved : CStateFolder(client + "/EngineState").Load())
-            if (saved.params.have_pieces.size() > 0 && saved.params.have_pieces.all_set())
-                finished.insert(saved.torrentPath);
+        std::map<std::string, const lt::typed_bitfield<lt::piece_index_t> *> records; // by torrent path
+        const std::vector<TSavedDownload> saved = CStateFolder(client + "/EngineState").Load();
+        for (const TSavedDownload &download : saved)
+            records[download.torrentPath] = &download.params.have_pieces;
         std::map<int, TOnDisk> files;
         for (int channel = 1; channel <= kChannels; ++channel)
             for (const TClientFile &file : Files(channel)) {
                 TOnDisk state;
-                state.progress = file.progress;
                 state.complete = SameAsServed(file);
-                state.recorded = finished.count(client + "/torrents/" + file.torrent) > 0;
+                const auto record = records.find(client + "/torrents/" + file.torrent);
+                if (record != records.end()) {
+                    state.pieces = record->second->count();
+                    state.recorded = record->second->size() > 0 && record->second->all_set();
+                }
                 struct stat info {};
                 if (stat(ClientPath("videos", file.location).c_str(), &info) == 0) {
                     state.inode = info.st_ino;
@@ -132,10 +134,10 @@ TEST_F(CrashSafety, KilledAtRandomItLosesNothingAndFinishesEverything)
             const auto now = after.find(id);
             if (now == after.end())
                 continue; // only the service's retention removes entries
-            if (now->second.progress < was.progress) {
+            if (now->second.pieces < was.pieces) {
                 ++progressLost;
-                std::printf("round %d: file %d went back from %d%% to %d%%\n", round, id, was.progress,
-                            now->second.progress);
+                std::printf("round %d: file %d went back from %d to %d pieces\n", round, id, was.pieces,
+                            now->second.pieces);
             }
             const bool written = !now->second.complete || now->second.inode != was.inode ||
                                  now->second.modified != was.modified;
@@ -161,7 +163,7 @@ TEST_F(CrashSafety, KilledAtRandomItLosesNothingAndFinishesEverything)
                 "  catalogue files that did not load after a kill: %d\n"
                 "  files the engine had recorded as finished that were written again: %d\n"
                 "  files killed before their finish was recorded, whose last pieces came again: %d\n"
-                "  downloads that lost progress: %d\n"
+                "  downloads whose engine record lost pieces: %d\n"
                 "  kills that left a new temporary save file: %d (%d left at the end)\n"
                 "  files unfinished after the last kill: %d; at the end %d of %d complete and identical\n",
                 rounds, seed, unreadable, fetchedAgain, tailFetchedAgain, progressLost, midSave, SaveLeftovers(), unfinished,
