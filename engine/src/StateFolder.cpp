@@ -100,17 +100,13 @@ std::string CStateFolder::Encode(const TSavedDownload &download)
     // A torrent's trackers live outside its info dictionary: parameters made from a
     // torrent file carry them only in ti. A record without them would restore a
     // download that never finds a peer.
-    lt::entry record;
-    if (download.params.trackers.empty() && download.params.ti && !download.params.ti->trackers().empty()) {
-        lt::add_torrent_params params = download.params;
+    lt::add_torrent_params params = download.params;
+    if (params.trackers.empty() && params.ti)
         for (const lt::announce_entry &tracker : params.ti->trackers()) {
             params.trackers.push_back(tracker.url);
             params.tracker_tiers.push_back(tracker.tier);
         }
-        record = lt::write_resume_data(params);
-    } else {
-        record = lt::write_resume_data(download.params);
-    }
+    lt::entry record = lt::write_resume_data(params);
     record[kTorrentKey] = download.torrentPath;
     record[kSaveKey] = download.savePath;
     record[kOrderKey] = download.order;

@@ -7,12 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-std::string BinaryDir()
-{
-    const char *build = std::getenv("TOVIX_BINARY_DIR");
-    return build ? build : "";
-}
-
 pid_t StartTovix(const std::string &clientFolder, const std::string &userRoot)
 {
     const std::string program = BinaryDir() + "/tovix";

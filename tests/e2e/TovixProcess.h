@@ -2,6 +2,8 @@
 // its own user folders (registry, plug-ins, instance lock) under a test folder.
 #pragma once
 
+#include "DemoService.h" // BinaryDir
+
 #include <chrono>
 #include <string>
 #include <sys/types.h>
@@ -14,8 +16,6 @@ pid_t StartTovix(const std::string &clientFolder, const std::string &userRoot);
 int ExitCode(pid_t pid, std::chrono::milliseconds limit);
 // Stops a still running program the hard way (test clean-up).
 void KillTovix(pid_t pid);
-// The folder the build wrote the program and the skins to.
-std::string BinaryDir();
 
 // Waits for a condition, polling, for at most limit.
 template <typename Condition> bool WaitFor(Condition condition, std::chrono::milliseconds limit)

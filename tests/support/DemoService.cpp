@@ -16,15 +16,11 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
 std::string BinaryDir()
 {
     const char *dir = std::getenv("TOVIX_BINARY_DIR");
     return dir ? dir : TOVIX_BINARY_DIR_DEFAULT;
 }
-
-} // namespace
 
 std::string DemoData()
 {

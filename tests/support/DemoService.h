@@ -9,6 +9,9 @@
 #include <string>
 #include <sys/types.h>
 
+// The build tree: the program, the service and the skins the build drew.
+std::string BinaryDir();
+
 // The sample data folder (build/tests/demo-data), generated on first use with
 // 2-second clips; empty when it cannot be made.
 std::string DemoData();

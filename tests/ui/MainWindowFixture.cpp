@@ -39,12 +39,6 @@ std::vector<int> ProgressOnDisk(int channel)
     return progress;
 }
 
-std::string MainWindowTest::BinaryDir() const
-{
-    const char *dir = std::getenv("TOVIX_BINARY_DIR");
-    return dir ? dir : TOVIX_BINARY_DIR_DEFAULT;
-}
-
 void MainWindowTest::SetUp()
 {
     ASSERT_TRUE(m_service.Start()) << "the demo service did not start";

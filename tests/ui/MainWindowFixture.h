@@ -38,7 +38,6 @@ protected:
     bool WaitForCatalogue();
 
     CMainDlg &Window() { return *m_window; }
-    std::string BinaryDir() const;
 
     CTestFolder m_folder;
     CDemoService m_service;
