@@ -20,6 +20,7 @@ public:
     static constexpr const char *kDefaultName = "EngineState";
     static constexpr const char *kSettingsName = "settings.txt";
 
+    // path comes from the system (the working folder): it is used as it is, never converted from GBK.
     explicit CStateFolder(std::string path);
 
     // Creates the folder when it is missing; false (one log line) when it cannot.

@@ -107,7 +107,7 @@ void CDebugLog::RotateLocked()
 
     const std::string dated = DatedNameLocked();
     // A same-second rotation must fail rather than overwrite the earlier rotated log.
-    const int renameError = RenameNoReplace(m_path, dated);
+    const int renameError = SystemPath::RenameNoReplace(m_path, dated);
 
     OpenLocked();
     if (renameError != 0) {

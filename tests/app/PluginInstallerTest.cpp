@@ -10,8 +10,9 @@ class PluginInstallerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        folders.system = folder / "data/tovix/system";
-        folders.common = folder / "data/tovix/common";
+        // A data folder with a Chinese name, spelt in UTF-8 as the system gives it.
+        folders.system = folder / "\xE6\x95\xB0\xE6\x8D\xAE/tovix/system";
+        folders.common = folder / "\xE6\x95\xB0\xE6\x8D\xAE/tovix/common";
     }
 
     void ShipFlash()

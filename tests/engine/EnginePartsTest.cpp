@@ -125,7 +125,9 @@ TEST(StateFolder, KeepsRecordsInListOrderAndSkipsUnreadableOnes)
     CTestFolder folder;
     const TTestTorrent a = MakeTestTorrent(folder.Path(), "a.bin", 40000, "http://127.0.0.1:1/announce", 1);
     const TTestTorrent b = MakeTestTorrent(folder.Path(), "b.bin", 50000, "http://127.0.0.1:1/announce", 2);
-    CStateFolder state(folder / "state");
+    // The folder's name is the file system's UTF-8, as a working folder gives it.
+    const std::string stateFolder = folder / "\xE7\x8A\xB6\xE6\x80\x81";
+    CStateFolder state(stateFolder);
     ASSERT_TRUE(state.Prepare());
 
     auto record = [](const TTestTorrent &torrent, long long order) {
@@ -142,8 +144,8 @@ TEST(StateFolder, KeepsRecordsInListOrderAndSkipsUnreadableOnes)
     const TSavedDownload second = record(a, 7);
     ASSERT_TRUE(state.Write(second.params.ti->info_hashes(), CStateFolder::Encode(second)));
     ASSERT_TRUE(state.Write(first.params.ti->info_hashes(), CStateFolder::Encode(first)));
-    WriteFile(folder / "state/0123.resume", "d4:junk"); // a truncated record
-    WriteFile(folder / "state/settings.txt", "listen_interfaces = 127.0.0.1:0\n");
+    WriteFile(stateFolder + "/0123.resume", "d4:junk"); // a truncated record
+    WriteFile(stateFolder + "/settings.txt", "listen_interfaces = 127.0.0.1:0\n");
 
     std::vector<TSavedDownload> loaded = state.Load();
     ASSERT_EQ(2u, loaded.size());
@@ -161,6 +163,7 @@ TEST(StateFolder, KeepsRecordsInListOrderAndSkipsUnreadableOnes)
     EXPECT_EQ(0u, folder.LogLines()[0].find("Load download 0123.resume error["));
 
     state.Forget(first.params.ti->info_hashes());
+    EXPECT_EQ(1u, folder.LogLines().size());
     loaded = state.Load();
     ASSERT_EQ(1u, loaded.size());
     EXPECT_EQ(a.torrentPath, loaded[0].torrentPath);
