@@ -152,10 +152,12 @@ int CPluginInstaller::InstallFlashPlugin()
     if (!copied)
         return 0;
     m_register("Macromed/Flash/Flash9d.ocx");
-    // The registration is what marks the control as installed.
+    // The registration is what marks the control as installed, so it is written
+    // only when the control is really there: a failed copy is tried again next start.
+    const std::string control = flash + "/Flash9d.ocx";
     CRegKey clsid;
-    if (clsid.Create(m_keys, EHive::ClassesRoot, kFlashClsid)) {
-        clsid.SetValue(kDefaultValue, flash + "/Flash9d.ocx");
+    if (SystemPath::FileExists(control) && clsid.Create(m_keys, EHive::ClassesRoot, kFlashClsid)) {
+        clsid.SetValue(kDefaultValue, control);
         clsid.Close();
     }
     DebugLog("Reg Flash9d.ocx");

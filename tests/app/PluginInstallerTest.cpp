@@ -136,6 +136,23 @@ TEST_F(PluginInstallerTest, RegisteredFlashIsLeftAloneAndSubfoldersFailToCopy)
                                      "Copy " + folders.common + "/Real/Codecs/nested fail(21)"));
 }
 
+TEST_F(PluginInstallerTest, FlashIsMarkedInstalledOnlyWhenTheControlWasCopied)
+{
+    ShipFlash();
+    const std::string control = folder / "Plug_in/Flash/Flash9d.ocx";
+    ASSERT_EQ(0, unlink(control.c_str()));
+    Installer().InstallFlashPlugin();
+    EXPECT_FALSE(keys.KeyExists(EHive::ClassesRoot, "CLSID\\{D27CDB6E-AE6D-11cf-96B8-444553540000}"));
+
+    // The next start tries again and, with the control shipped, completes.
+    WriteFile(control, "ocx");
+    const size_t before = folder.LogLines().size();
+    Installer().InstallFlashPlugin();
+    const auto lines = folder.LogLines();
+    EXPECT_EQ("CopyFile " + folders.system + "/Macromed/Flash/Flash9d.ocx OK", lines.at(before + 1));
+    EXPECT_TRUE(keys.KeyExists(EHive::ClassesRoot, "CLSID\\{D27CDB6E-AE6D-11cf-96B8-444553540000}"));
+}
+
 TEST_F(PluginInstallerTest, MissingPlugInFoldersLogOneLineEach)
 {
     CPluginInstaller installer = Installer();
