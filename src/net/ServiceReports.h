@@ -41,6 +41,8 @@ public:
     void SendTextReport(const std::string &subscribed, const std::string &unsubscribed);
 
 private:
+    // The address of this machine on the way to the Connection address.
+    std::string LocalAddress();
     // Each report is formatted into a buffer of its fixed size; a text that did
     // not fit whole is not sent.
     void SendIfWhole(const char *text, int length, size_t size);
