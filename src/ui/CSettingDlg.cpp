@@ -158,7 +158,8 @@ void CSettingDlg::FillGeneralPage()
     m_dlLimit.ChangeValue(FromGbk(m_store.GetConfigValue(CFG_MAXDLSPEED)));
     m_ulLimit.ChangeValue(FromGbk(m_store.GetConfigValue(CFG_MAXULSPEED)));
     m_threadCount.ChangeValue(FromGbk(m_store.GetConfigValue(CFG_THREADNUM)));
-    m_folder.ChangeValue(FromGbk(m_store.GetConfigValue(CFG_FILEROOT)));
+    m_storedFolder = FromGbk(m_store.GetConfigValue(CFG_FILEROOT));
+    m_folder.ChangeValue(m_storedFolder);
     m_dlSpin.SetBuddy(&m_dlLimit);
     m_ulSpin.SetBuddy(&m_ulLimit);
     m_threadSpin.SetBuddy(&m_threadCount);
@@ -269,11 +270,18 @@ void CSettingDlg::ApplyThreads()
 // The engine is not told: downloads it already has keep their paths until a restart.
 void CSettingDlg::ApplyFolder()
 {
-    const std::string text = StoredText(m_folder);
+    std::string text = StoredText(m_folder);
     if (text.empty() || access(FsPath(text).c_str(), R_OK | W_OK) != 0) {
         ShowMessageBox(this, Text("视频储存路径不存在或是没有权限"));
         return;
     }
+    // Every video path is this folder immediately followed by a file name, so a
+    // new folder is stored with its separator, as Browse gives it. The stored
+    // folder itself stays as it is: the downloads made so far sit under it.
+    if (m_folder.GetValue() == m_storedFolder)
+        return;
+    if (text.back() != '/')
+        text += '/';
     m_store.SetConfigValue("FileRoot", text);
 }
 

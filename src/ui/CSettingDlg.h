@@ -93,6 +93,7 @@ private:
 
     CChooseTree m_tree;
     CCommonEdit m_dlLimit, m_ulLimit, m_threadCount, m_folder;
+    wxString m_storedFolder; // FileRoot as the page showed it
     CSpinButtonCtrl m_dlSpin, m_ulSpin, m_threadSpin;
     wxStaticText m_labels[8];
     CBmpButton m_browse;

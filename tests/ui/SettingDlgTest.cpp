@@ -113,7 +113,12 @@ protected:
         channel = std::make_unique<CServiceChannel>(store, keys, recorder, recorder);
         channel->Start();
         serviceReports = std::make_unique<CServiceReports>(*channel, store, keys);
+        CreateDialog();
+    }
 
+    // A new dialog on the store as it is now.
+    void CreateDialog()
+    {
         dialog = new CSettingDlg(store, *serviceReports, workers, owner);
         dialog->SetSkin(g_hSubSkin);
         ASSERT_TRUE(dialog->Create(parent.Panel(), "settings"));
@@ -369,7 +374,7 @@ TEST_F(SettingDlgTest, EachInvalidValueShowsItsMessageWhileValidOnesApply)
     EXPECT_NE(std::string::npos, config.find("<FileRoot value=\"videos/\" />"));
 }
 
-TEST_F(SettingDlgTest, LettersReadAsZeroAndAFolderIsStoredAsTyped)
+TEST_F(SettingDlgTest, LettersReadAsZeroAndATypedFolderGetsItsSeparator)
 {
     MakeFolder(folder / "视频");
     Open();
@@ -383,8 +388,14 @@ TEST_F(SettingDlgTest, LettersReadAsZeroAndAFolderIsStoredAsTyped)
     const std::string config = ConfigFile();
     EXPECT_NE(std::string::npos, config.find("<MaxDLSpeed value=\"abc\" />"));
     EXPECT_NE(std::string::npos, config.find("<MaxULSpeed value=\"50\" />"));
-    // No separator is added, and the name is kept in GBK like every stored text.
-    EXPECT_NE(std::string::npos, config.find("<FileRoot value=\"" + Utf8ToGbk(folder / "视频") + "\" />"));
+    // The separator every video path needs is added, and the name is kept in GBK like every stored text.
+    EXPECT_NE(std::string::npos, config.find("<FileRoot value=\"" + Utf8ToGbk(folder / "视频") + "/\" />"));
+
+    // A folder stored without one is not rewritten: the downloads made so far sit under it.
+    store.SetConfigValue("FileRoot", "videos");
+    CreateDialog();
+    PressOk();
+    EXPECT_NE(std::string::npos, ConfigFile().find("<FileRoot value=\"videos\" />"));
 }
 
 TEST_F(SettingDlgTest, TwentySimultaneousDownloadsAreAccepted)
