@@ -3,6 +3,10 @@
 #include "MainWindowFixture.h"
 
 #include "base/EngineApi.h"
+#include "base/FileSystem.h"
+#include "base/GbkText.h"
+#include "net/DownloadStart.h"
+#include "views/PaneFixture.h"
 #include "skin/Resource.h"
 #include "skin/SkinEvents.h"
 #include "store/ChannelCatalogue.h"
@@ -280,4 +284,49 @@ TEST_F(MainWindowTest, StartLimitsAndStatusFormat)
     EXPECT_EQ(300000, CMainDlg::ReportPeriod(0));
     EXPECT_EQ(wxString::FromUTF8("下载:  0K/s 上传:  1K/s (2个下载/3个等待)"), CMainDlg::StatusText(1023, 1024, 2, 3));
     EXPECT_EQ(wxString::FromUTF8("下载:1500K/s 上传:  0K/s (0个下载/0个等待)"), CMainDlg::StatusText(1536000, 0, 0, 0));
+}
+
+TEST_F(MainWindowTest, AFileDeletedAndDownloadedAgainInOneRunIsRecordedFinished)
+{
+    ASSERT_TRUE(WaitForCatalogue());
+    ASSERT_TRUE(PumpFor([] { return AllFinished(ProgressOnDisk(kSubscribedChannel)); }, 90s));
+    CChannelInfo &page = Window().ChannelInfo();
+    SendWindowMessage(&Window(), WM_SHOW_CHANNEL, 0, kSubscribedChannel);
+    CSimpleTree &list = page.FileList().Tree();
+    const int key = list.LeftButtonDown(wxPoint(10, 10));
+    ASSERT_GT(key, 0);
+    const int entry = list.LookUp(key)->entryNumber;
+    std::unique_ptr<TiXmlElement> copy;
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_store.FileLock());
+        const TiXmlElement *channel = FindChildById(m_store.FileDoc().RootElement(), "Channel", kSubscribedChannel);
+        const TiXmlElement *file = channel ? FindChildById(channel, "File", entry / 1000) : nullptr;
+        ASSERT_TRUE(file);
+        copy.reset(static_cast<TiXmlElement *>(file->Clone()));
+    }
+    page.FileList().DeleteSelected();
+    const std::string video = m_store.GetConfigValue(CFG_FILEROOT) + TextAttribute(copy.get(), "Location");
+    EXPECT_FALSE(FileExists(video));
+
+    // The service offers it again, as a merge adds it: never started.
+    copy->SetAttribute("Progress", -1);
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_store.FileLock());
+        FindChildById(m_store.FileDoc().RootElement(), "Channel", kSubscribedChannel)->InsertEndChild(*copy);
+        m_store.SaveFileDoc();
+    }
+    SendWindowMessage(&Window(), WM_SHOW_CHANNEL, 0, kSubscribedChannel);
+    CDownloadStart(m_store, m_threads).StartSubscribed();
+    EXPECT_TRUE(PumpFor([] { return AllFinished(ProgressOnDisk(kSubscribedChannel)); }, 90s));
+    EXPECT_TRUE(FileExists(video));
+
+    // Play is allowed again.
+    SendWindowMessage(&Window(), WM_SHOW_CHANNEL, 0, kSubscribedChannel);
+    int again = 0;
+    for (const auto &item : list.Items())
+        if (item->entryNumber == entry)
+            again = item->key;
+    ASSERT_GT(again, 0);
+    SendNotify(&list, NM_DBLCLK, again);
+    EXPECT_TRUE(PumpFor([&] { return page.Player().IsShown(); }, 5s));
 }
