@@ -39,7 +39,7 @@ wxBEGIN_EVENT_TABLE(CChannelInfo, wxWindow)
     EVT_CONTROL_NOTIFY(CChannelInfo::ID_SPLITTER, CChannelInfo::OnSplitterNotify)
     EVT_WINDOW_MESSAGE(WM_FIT_TO_PARENT, CChannelInfo::OnFitToParent)
     EVT_WINDOW_MESSAGE(WM_SHOW_CHANNEL, CChannelInfo::OnForward)
-    EVT_WINDOW_MESSAGE(WM_PICTURE_READY, CChannelInfo::OnForward)
+    EVT_WINDOW_MESSAGE(WM_PICTURE_READY, CChannelInfo::OnPictureReady)
 wxEND_EVENT_TABLE()
 
 CChannelInfo::CChannelInfo(CCatalogueStore &store, CWorkerThreads &threads, IChannelPageOwner &owner)
@@ -186,4 +186,14 @@ void CChannelInfo::OnFitToParent(CMessageEvent &)
 void CChannelInfo::OnForward(CMessageEvent &event)
 {
     SendWindowMessage(&m_fileList, event.Message(), event.WParam(), event.LParam());
+}
+
+// The detail pane was filled before the picture arrived: it takes the picture too.
+void CChannelInfo::OnPictureReady(CMessageEvent &event)
+{
+    OnForward(event);
+    const auto *path = reinterpret_cast<const std::string *>(event.WParam());
+    const int shownKey = m_fileInfo.GetShownKey();
+    if (path && shownKey > 0 && EntryNumberOfKey(shownKey) == int(event.LParam()))
+        m_fileInfo.ShowPicture(*path);
 }

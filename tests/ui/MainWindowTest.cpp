@@ -330,3 +330,40 @@ TEST_F(MainWindowTest, AFileDeletedAndDownloadedAgainInOneRunIsRecordedFinished)
     SendNotify(&list, NM_DBLCLK, again);
     EXPECT_TRUE(PumpFor([&] { return page.Player().IsShown(); }, 5s));
 }
+
+TEST_F(MainWindowTest, APictureArrivingAfterTheDetailsReachesTheDetailPane)
+{
+    ASSERT_TRUE(WaitForCatalogue());
+    CChannelInfo &page = Window().ChannelInfo();
+    CSimpleTree &list = page.FileList().Tree();
+    ASSERT_GE(list.GetCount(), 2);
+    const int entry = list.Items()[0]->entryNumber;
+    const int other = list.Items()[1]->entryNumber;
+    TFileFields fields;
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_store.FileLock());
+        ASSERT_EQ(1, CFileCatalogue(m_store).GetFileFields(entry / 1000, entry % 1000, &fields));
+    }
+    const std::string picture = m_store.GetConfigValue(CFG_PICROOT) + fields.pic;
+    // Once the fetcher has written it, take it away: the pane then shows the default.
+    ASSERT_TRUE(PumpFor([&] { return FileExists(picture); }, 30s));
+    ASSERT_EQ(0, DeleteFileError(picture));
+    ASSERT_EQ(list.LeftButtonDown(wxPoint(10, 10)), page.FileInfo().GetShownKey());
+    const wxString description =
+        static_cast<wxTextCtrl *>(page.FileInfo().FindWindow(CFileInfo::ID_DESCRIPTION))->GetValue();
+    // The pictures are JPEG: green within its rounding.
+    auto showsGreen = [&] {
+        const wxColour shown = PixelAt(page.FileInfo().Picture().ConvertToImage(), 97, 72);
+        return shown.Green() > 240 && shown.Red() < 16 && shown.Blue() < 16;
+    };
+    ASSERT_TRUE(page.FileInfo().Picture().IsOk());
+    EXPECT_FALSE(showsGreen());
+
+    WritePicture(GbkToUtf8(picture), *wxGREEN);
+    SendWindowMessage(&page, WM_PICTURE_READY, wxUIntPtr(&picture), other);
+    EXPECT_FALSE(showsGreen()); // another file's picture
+    SendWindowMessage(&page, WM_PICTURE_READY, wxUIntPtr(&picture), entry);
+    EXPECT_TRUE(showsGreen());
+    EXPECT_EQ(description,
+              static_cast<wxTextCtrl *>(page.FileInfo().FindWindow(CFileInfo::ID_DESCRIPTION))->GetValue());
+}
