@@ -22,6 +22,7 @@ constexpr size_t kChannelFiles = 5;
 constexpr int kMyProgramsTab[] = {275, 50};
 constexpr int kFirstListEntry[] = {300, 170};
 constexpr int kDetailActionButton[] = {462, 344};
+constexpr int kDeleteButton[] = {210, 122};
 
 struct TRecord {
     int pieces = 0;
@@ -63,7 +64,7 @@ void ClickAt(const TXWindow &window, const int (&place)[2]) { Click(window, plac
 
 } // namespace
 
-TEST_F(ChineseFolders, DownloadsKeepTheirProgressOverAKillFinishWholeAndPlay)
+TEST_F(ChineseFolders, DownloadsKeepTheirProgressOverAKillFinishWholePlayAndDelete)
 {
     pid_t tovix = Start();
     // Killed while a download is part way and recorded.
@@ -106,5 +107,18 @@ TEST_F(ChineseFolders, DownloadsKeepTheirProgressOverAKillFinishWholeAndPlay)
     const std::regex report("i4e9:127\\.0\\.0\\.1i(\\d+)ei100e");
     EXPECT_TRUE(WaitFor([&] { return std::regex_search(service.Requests(), report); }, 60s)) << service.Requests();
     Screenshot(window, "chinese-folders-playing");
+
+    // Deleting the newest file removes its entry and its files.
+    const std::vector<TClientFile> listed = Files(kSubscribedChannel);
+    const TClientFile newest = listed.back();
+    ASSERT_TRUE(WaitFor([&] { return Exists(ClientPath("pics", newest.picture)); }, 30s)) << newest.picture;
+    ClickAt(window, kFirstListEntry);
+    ClickAt(window, kDeleteButton);
+    EXPECT_TRUE(WaitFor([&] { return Files(kSubscribedChannel).size() == kChannelFiles - 1; }, 30s));
+    EXPECT_FALSE(Exists(ClientPath("videos", newest.location)));
+    EXPECT_FALSE(Exists(ClientPath("torrents", newest.torrent)));
+    EXPECT_FALSE(Exists(ClientPath("pics", newest.picture)));
+    EXPECT_TRUE(Exists(ClientPath("videos", listed.front().location)));
     EXPECT_EQ(0, Stop(tovix));
+    EXPECT_TRUE(StateErrors().empty()) << StateErrors().front();
 }
