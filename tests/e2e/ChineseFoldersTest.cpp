@@ -52,6 +52,8 @@ protected:
             if (end == std::string::npos)
                 end = log.size();
             const std::string line = log.substr(at, end - at);
+            if (line.find("error") == std::string::npos)
+                continue;
             for (const char *mark : {"download state", "Load download", "Create folder", "InitDownloader"})
                 if (line.find(mark) != std::string::npos)
                     errors.push_back(line);
