@@ -14,6 +14,13 @@ int Length(const std::string &text) { return static_cast<int>(std::strlen(text.c
 
 } // namespace
 
+CServiceReports::~CServiceReports() { m_channel.SetLoginRetry(nullptr); }
+
+void CServiceReports::RetryLoginUntilReplied()
+{
+    m_channel.SetLoginRetry([this] { SendLoginReport(nullptr); });
+}
+
 void CServiceReports::SendIfWhole(const char *text, int length, size_t size)
 {
     if (length >= 0 && static_cast<size_t>(length) < size)
