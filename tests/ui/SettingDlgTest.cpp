@@ -114,7 +114,7 @@ protected:
         channel->Start();
         serviceReports = std::make_unique<CServiceReports>(*channel, store, keys);
 
-        dialog = new CSettingDlg(store, *serviceReports, workers, owner);
+        dialog = new CSettingDlg(store, keys, *serviceReports, workers, owner);
         dialog->SetSkin(g_hSubSkin);
         ASSERT_TRUE(dialog->Create(parent.Panel(), "settings"));
         dialog->Show();
