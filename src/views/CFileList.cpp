@@ -42,8 +42,15 @@ std::vector<wxString> WrapLines(const wxWindow &window, const wxString &text, in
         wxString line;
         for (const wxUniChar ch : paragraph) {
             if (!line.empty() && window.GetTextExtent(line + ch).x > width) {
-                lines.push_back(line);
-                line.clear();
+                // Latin words and addresses break at their last space, Chinese anywhere.
+                const size_t space = line.find_last_of(' ');
+                if (space != wxString::npos && space > 0 && ch != ' ') {
+                    lines.push_back(line.substr(0, space));
+                    line = line.substr(space + 1);
+                } else {
+                    lines.push_back(line);
+                    line.clear();
+                }
             }
             line += ch;
         }
