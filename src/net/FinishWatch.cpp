@@ -31,11 +31,45 @@ CFinishWatch::CFinishWatch(CCatalogueStore &store, CKeyStore &keys, CMainWindowL
 {
 }
 
+std::vector<std::pair<int, std::string>> CFinishWatch::UnfinishedFiles(const std::vector<int> &channels, bool all)
+{
+    const std::string torrentRoot = m_store.GetConfigValue(CFG_TORRENTROOT);
+    std::vector<std::pair<int, std::string>> files;
+    std::lock_guard<std::recursive_mutex> lock(m_store.FileLock());
+    const TiXmlElement *root = m_store.FileDoc().RootElement();
+    for (const TiXmlElement *channel = root ? root->FirstChildElement("Channel") : nullptr; channel;
+         channel = channel->NextSiblingElement("Channel")) {
+        const int channelId = IdOf(channel);
+        if (!all && std::find(channels.begin(), channels.end(), channelId) == channels.end())
+            continue;
+        for (const TiXmlElement *file = channel->FirstChildElement("File"); file;
+             file = file->NextSiblingElement("File")) {
+            const int entry = IdOf(file) * 1000 + channelId;
+            if (IntAttribute(file, "Progress") < 100 || m_watched.count(entry))
+                files.emplace_back(entry, torrentRoot + TextAttribute(file, "Torrent"));
+        }
+    }
+    return files;
+}
+
 void CFinishWatch::Poll()
 {
     const int64_t now = m_clock();
     if (m_groupCount > 0 && now - m_groupStart >= kGroupSeconds)
         Report();
+
+    // The engine is asked only after the catalogue locks are left.
+    auto finished = [](const std::string &torrent) {
+        const int position = Engine().GetPosByTorrent(torrent.c_str());
+        return position >= 0 && Engine().IsFinished(position) != 0;
+    };
+    if (!m_looked) {
+        // Subscriptions may still change (the login reply), so every channel counts here.
+        m_looked = true;
+        for (const auto &[entry, torrent] : UnfinishedFiles({}, true))
+            if (finished(torrent))
+                m_restored.insert(entry);
+    }
 
     std::vector<int> channels;
     {
@@ -45,36 +79,16 @@ void CFinishWatch::Poll()
     }
     if (channels.empty())
         return;
-    // The entry number and torrent path of every file to ask the engine about:
-    // unfinished in the catalogue, or seen unfinished before (the list refresh
-    // may have written its 100 since).
-    const std::string torrentRoot = m_store.GetConfigValue(CFG_TORRENTROOT);
-    std::vector<std::pair<int, std::string>> files;
-    {
-        std::lock_guard<std::recursive_mutex> lock(m_store.FileLock());
-        const TiXmlElement *root = m_store.FileDoc().RootElement();
-        for (const TiXmlElement *channel = root ? root->FirstChildElement("Channel") : nullptr; channel;
-             channel = channel->NextSiblingElement("Channel")) {
-            const int channelId = IdOf(channel);
-            if (std::find(channels.begin(), channels.end(), channelId) == channels.end())
-                continue;
-            for (const TiXmlElement *file = channel->FirstChildElement("File"); file;
-                 file = file->NextSiblingElement("File")) {
-                const int entry = IdOf(file) * 1000 + channelId;
-                if (IntAttribute(file, "Progress") < 100 || m_unfinished.count(entry))
-                    files.emplace_back(entry, torrentRoot + TextAttribute(file, "Torrent"));
-            }
-        }
-    }
-    // The engine is asked only after the locks are left.
+    // A watched file stays watched when the list refresh writes its 100.
+    std::vector<std::pair<int, std::string>> files = UnfinishedFiles(channels, false);
+    for (const auto &[entry, torrent] : files)
+        if (!m_restored.count(entry) && !m_reported.count(entry))
+            m_watched.insert(entry);
     for (const auto &[entry, torrent] : files) {
-        const int position = Engine().GetPosByTorrent(torrent.c_str());
-        if (position < 0 || !Engine().IsFinished(position)) {
-            m_unfinished.insert(entry);
+        if (!m_watched.count(entry) || !finished(torrent))
             continue;
-        }
-        if (m_unfinished.erase(entry) == 0)
-            continue; // finished before this run saw it unfinished
+        m_watched.erase(entry);
+        m_reported.insert(entry);
         if (m_groupCount++ == 0) {
             m_groupFirst = entry;
             m_groupStart = now;

@@ -147,6 +147,9 @@ bool CMainDlg::OnInitDialog()
     PlaceControls();
     m_allPrograms.Disable();
     m_context.link.SetDisabledTab(IDC_ALL_PROGRAMS);
+    // The first look, before the window can start downloads: what the engine
+    // restored finished is not news, every other file's finish will be.
+    m_finishWatch.Poll();
     m_context.link.Attach(this, &m_channelInfo);
     FillTreeAllPrograms();
     StartBackgroundWork();
@@ -400,14 +403,14 @@ void CMainDlg::OnTimer(wxTimerEvent &event)
     switch (event.GetId()) {
     case TIMER_STATUS:
         ShowStatus();
-        RefreshDownloadStates();
         m_finishWatch.Poll();
+        RefreshDownloadStates();
         break;
     case TIMER_THROTTLE:
         m_throttleTimer.Stop();
         m_throttle.OnTimer();
-        RefreshDownloadStates();
         m_finishWatch.Poll();
+        RefreshDownloadStates();
         break;
     case TIMER_REPORT:
         if (m_context.link.MainWindowExists())
@@ -422,6 +425,7 @@ void CMainDlg::OnDownloadChanged(CMessageEvent &)
         m_throttleTimer.Start(kThrottlePeriod);
         return;
     }
+    m_finishWatch.Poll();
     RefreshDownloadStates();
 }
 

@@ -82,6 +82,17 @@ TEST_F(FinishWatchTest, FinishesDuringTheRunAreReportedInFiveSecondGroups)
     watch.Poll();
     watch.Poll();
     EXPECT_EQ(1u, recorder.Calls().size());
+
+    // A channel subscribed after the first look (the login reply may bring the
+    // subscriptions late): its file finished during the run, so it is news.
+    {
+        std::lock_guard<std::recursive_mutex> lock(store.ChannelLock());
+        ASSERT_TRUE(CChannelCatalogue(store).SetSubscribe(2, 10001, 1));
+    }
+    watch.Poll();
+    now += CFinishWatch::kGroupSeconds;
+    watch.Poll();
+    EXPECT_EQ((std::vector<std::string>{"Finished 2 11001", "Finished 1 20002"}), recorder.Calls());
 }
 
 TEST_F(FinishWatchTest, AFileFinishedWhenFirstSeenOrWithTheSwitchOffIsNotReported)
