@@ -98,6 +98,7 @@ void CFinishWatch::Poll()
 
 void CFinishWatch::Report()
 {
+
     if (NotificationsOn(m_keys))
         m_link.PostDownloadsFinished(m_groupCount, m_groupFirst);
     m_groupCount = 0;

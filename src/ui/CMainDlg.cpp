@@ -461,6 +461,8 @@ void CMainDlg::ShowFinishedFile(int entryNumber)
     }
     if (!shown)
         return;
+    if (HTREEITEM category = m_tree.GetParentItem(shown))
+        m_tree.Expand(category, TVE_EXPAND);
     m_tree.SelectItem(shown);
     SendWindowMessage(&m_channelInfo, WM_SHOW_CHANNEL, 0, int(m_tree.GetItemData(shown)));
     CSimpleTree &list = m_channelInfo.FileList().Tree();
