@@ -13,7 +13,8 @@ CFinishNotice::CFinishNotice(wxWindow *parent, TShow show)
 
 wxString CFinishNotice::Text(int count, const wxString &title)
 {
-    if (count == 1)
+    // A file pruned from the catalogue meanwhile has no title left to show.
+    if (count == 1 && !title.empty())
         return wxString::FromUTF8("《") + title + wxString::FromUTF8("》下载完成");
     return wxString::Format(wxString::FromUTF8("%d 个节目下载完成"), count);
 }

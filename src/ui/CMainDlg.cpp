@@ -469,6 +469,7 @@ void CMainDlg::ShowFinishedFile(int entryNumber)
     for (const auto &item : list.Items())
         if (item->entryNumber == entryNumber) {
             list.SelectItem(item->key);
+            list.EnsureVisible(item->key);
             m_channelInfo.ShowFileDetails(item->key);
             return;
         }
