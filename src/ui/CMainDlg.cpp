@@ -452,7 +452,8 @@ void CMainDlg::ShowFinishedFile(int entryNumber)
     m_channelInfo.GetEventHandler()->ProcessPendingEvents();
     const int channel = entryNumber % 1000;
     HTREEITEM shown = nullptr;
-    for (HTREEITEM category = m_tree.GetRootItem(); category && !shown; category = m_tree.GetNextSiblingItem(category)) {
+    for (HTREEITEM category = m_tree.GetRootItem(); category && !shown;
+         category = m_tree.GetNextSiblingItem(category)) {
         if (m_tree.GetItemData(category) == kOtherContent)
             shown = category; // unsubscribed since: its file is among the other content
         for (HTREEITEM item = m_tree.GetChildItem(category); item && !shown; item = m_tree.GetNextSiblingItem(item))

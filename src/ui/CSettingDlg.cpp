@@ -59,7 +59,8 @@ wxEND_EVENT_TABLE()
 
 CSettingDlg::CSettingDlg(CCatalogueStore &store, CKeyStore &keys, CServiceReports &reports, CWorkerThreads &threads,
                          ISettingDlgOwner &owner)
-    : m_store(store), m_keys(keys), m_reports(reports), m_threads(threads), m_owner(owner), m_picker(DefaultFolderPicker)
+    : m_store(store), m_keys(keys), m_reports(reports), m_threads(threads), m_owner(owner),
+      m_picker(DefaultFolderPicker)
 {
 }
 

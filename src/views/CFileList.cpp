@@ -292,8 +292,8 @@ wxString CFileList::ServiceNoticeText(EServiceProblem problem, const wxString &c
     case EServiceProblem::Unreachable:
         break;
     }
-    return wxString::FromUTF8("无法连接服务 ") + connection + wxString::FromUTF8("\n地址设置在 ") + configurationFile +
-           wxString::FromUTF8(" 的 Connection 项。\n") + retry;
+    return wxString::FromUTF8("无法连接服务 ") + connection + wxString::FromUTF8("\n地址设置在 ") +
+           configurationFile + wxString::FromUTF8(" 的 Connection 项。\n") + retry;
 }
 
 void CFileList::SetServiceProblem(EServiceProblem problem)

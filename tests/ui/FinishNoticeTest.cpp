@@ -61,7 +61,8 @@ protected:
                   "<auth>EXTERNAL</auth>\n<policy context=\"default\"><allow send_destination=\"*\" "
                   "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/></policy>\n"
                   "</busconfig>\n");
-        m_bus = StartChild({"/usr/bin/dbus-daemon", "--nofork", "--nopidfile", "--config-file=" + m_folder / "bus.conf"});
+        m_bus = StartChild(
+            {"/usr/bin/dbus-daemon", "--nofork", "--nopidfile", "--config-file=" + m_folder / "bus.conf"});
         ASSERT_TRUE(PumpFor([this] { return Exists(m_folder / "bus"); }, 20s));
         setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + m_folder / "bus").c_str(), 1);
         m_log = m_folder / "notices.txt";
