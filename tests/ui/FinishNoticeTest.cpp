@@ -177,7 +177,7 @@ TEST_F(FinishNoticeOffTest, SwitchedOffNothingIsTold)
 {
     ASSERT_TRUE(PumpFor([this] { return EngineFinishedAll(); }, 120s));
     // Longer than the grouping and a refresh tick together.
-    PumpFor([] { return false; }, std::chrono::seconds(CFinishWatch::kGroupSeconds + 5));
+    PumpFor([] { return false; }, std::chrono::seconds(CFinishWatch::kGroupSeconds + 10));
     EXPECT_TRUE(Notices().empty()) << Notices().front().body;
     EXPECT_FALSE(Window().IsShown());
 }
