@@ -22,6 +22,13 @@ std::string CServiceReports::LocalAddress()
     return GetLocalAddress(usable ? &service : nullptr);
 }
 
+CServiceReports::~CServiceReports() { m_channel.SetLoginRetry(nullptr); }
+
+void CServiceReports::RetryLoginUntilReplied()
+{
+    m_channel.SetLoginRetry([this] { SendLoginReport(nullptr); });
+}
+
 void CServiceReports::SendIfWhole(const char *text, int length, size_t size)
 {
     if (length >= 0 && static_cast<size_t>(length) < size)

@@ -26,6 +26,13 @@ public:
         : m_channel(channel), m_store(store), m_keys(keys)
     {
     }
+    ~CServiceReports();
+    CServiceReports(const CServiceReports &) = delete;
+    CServiceReports &operator=(const CServiceReports &) = delete;
+
+    // Until the service answers a login report, the channel sends it again
+    // every 30 s, without the plug-in installation.
+    void RetryLoginUntilReplied();
 
     // MaxID, local address, hardware address.
     void SendCatalogueReport();

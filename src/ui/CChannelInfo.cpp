@@ -40,6 +40,7 @@ wxBEGIN_EVENT_TABLE(CChannelInfo, wxWindow)
     EVT_WINDOW_MESSAGE(WM_FIT_TO_PARENT, CChannelInfo::OnFitToParent)
     EVT_WINDOW_MESSAGE(WM_SHOW_CHANNEL, CChannelInfo::OnForward)
     EVT_WINDOW_MESSAGE(WM_PICTURE_READY, CChannelInfo::OnPictureReady)
+    EVT_WINDOW_MESSAGE(WM_SERVICE_PROBLEM, CChannelInfo::OnForward)
 wxEND_EVENT_TABLE()
 
 CChannelInfo::CChannelInfo(CCatalogueStore &store, CWorkerThreads &threads, IChannelPageOwner &owner)

@@ -99,6 +99,7 @@ bool CMainApp::OnInit()
     m_channel = std::make_unique<CServiceChannel>(*m_store, *m_keys, m_link, *m_workers);
     m_channel->Start();
     m_reports = std::make_unique<CServiceReports>(*m_channel, *m_store, *m_keys);
+    m_reports->RetryLoginUntilReplied();
     m_reports->SendLoginReport(m_installer.get());
     m_reports->SendVersionReport();
 

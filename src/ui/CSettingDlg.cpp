@@ -1,8 +1,11 @@
 #include "ui/CSettingDlg.h"
 
+#include "base/DebugLog.h"
 #include "base/EngineApi.h"
+#include "base/KeyStore.h"
 #include "base/GbkText.h"
 #include "net/DownloadStart.h"
+#include "net/FinishWatch.h"
 #include "net/ServiceReports.h"
 #include "skin/SkinAtlas.h"
 #include "store/ChannelCatalogue.h"
@@ -30,6 +33,7 @@ constexpr int kFirstRowY = 110;
 constexpr int kRowStep = 45;
 constexpr int kFolderRowY = 260;
 constexpr int kNoteY = 300;
+constexpr int kNotifyY = 330;
 
 wxString Text(const char *utf8)
 {
@@ -53,16 +57,17 @@ wxBEGIN_EVENT_TABLE(CSettingDlg, CToVixCommonSubDlg)
     EVT_BUTTON(CSettingDlg::ID_BROWSE, CSettingDlg::OnBrowse)
 wxEND_EVENT_TABLE()
 
-CSettingDlg::CSettingDlg(CCatalogueStore &store, CServiceReports &reports, CWorkerThreads &threads,
+CSettingDlg::CSettingDlg(CCatalogueStore &store, CKeyStore &keys, CServiceReports &reports, CWorkerThreads &threads,
                          ISettingDlgOwner &owner)
-    : m_store(store), m_reports(reports), m_threads(threads), m_owner(owner), m_picker(DefaultFolderPicker)
+    : m_store(store), m_keys(keys), m_reports(reports), m_threads(threads), m_owner(owner),
+      m_picker(DefaultFolderPicker)
 {
 }
 
-CSettingDlg *CSettingDlg::Open(wxWindow *parent, const wxBitmap &skin, CCatalogueStore &store,
+CSettingDlg *CSettingDlg::Open(wxWindow *parent, const wxBitmap &skin, CCatalogueStore &store, CKeyStore &keys,
                                CServiceReports &reports, CWorkerThreads &threads, ISettingDlgOwner &owner)
 {
-    auto *dialog = new CSettingDlg(store, reports, threads, owner);
+    auto *dialog = new CSettingDlg(store, keys, reports, threads, owner);
     dialog->SetSkin(skin);
     if (!dialog->Create(parent, Text("系统设置"))) {
         delete dialog;
@@ -126,9 +131,11 @@ void CSettingDlg::CreateControls()
     m_folder.Create(this, ID_FOLDER, wxEmptyString, wxPoint(kEditX, kFolderRowY),
                     wxSize(kBrowsePosition.x - 8 - kEditX, kEditHeight));
     m_labels[label++].Create(this, ID_RESTART_NOTE, Text("需要重启程序才能生效，不建议修改"), wxPoint(kEditX, kNoteY));
+    m_notify.Create(this, ID_NOTIFY, Text("下载完成时显示桌面通知"), wxPoint(kLabelX, kNotifyY));
     // GTK greys labels while their window is inactive; these stay readable.
     for (wxStaticText &text : m_labels)
         text.SetForegroundColour(*wxBLACK);
+    m_notify.SetForegroundColour(*wxBLACK);
 }
 
 void CSettingDlg::FillTree()
@@ -160,6 +167,7 @@ void CSettingDlg::FillGeneralPage()
     m_threadCount.ChangeValue(FromGbk(m_store.GetConfigValue(CFG_THREADNUM)));
     m_storedFolder = FromGbk(m_store.GetConfigValue(CFG_FILEROOT));
     m_folder.ChangeValue(m_storedFolder);
+    m_notify.SetValue(CFinishWatch::NotificationsOn(m_keys));
     m_dlSpin.SetBuddy(&m_dlLimit);
     m_ulSpin.SetBuddy(&m_ulLimit);
     m_threadSpin.SetBuddy(&m_threadCount);
@@ -171,7 +179,8 @@ void CSettingDlg::ShowGeneralPage(bool show)
     for (wxStaticText &label : m_labels)
         label.Show(show);
     for (wxWindow *control : std::initializer_list<wxWindow *>{&m_dlLimit, &m_ulLimit, &m_threadCount, &m_folder,
-                                                                &m_dlSpin, &m_ulSpin, &m_threadSpin, &m_browse})
+                                                                &m_dlSpin, &m_ulSpin, &m_threadSpin, &m_browse,
+                                                                &m_notify})
         control->Show(show);
 }
 
@@ -214,6 +223,9 @@ void CSettingDlg::OnOK()
     ApplySpeed(m_ulLimit, "MaxULSpeed", Engine().SetMaxULSpeed, "上传限制的格式或数值不正确");
     ApplyThreads();
     ApplyFolder();
+    if (m_notify.GetValue() != CFinishWatch::NotificationsOn(m_keys) &&
+        !CFinishWatch::SetNotificationsOn(m_keys, m_notify.GetValue()))
+        DebugLog("Write Notify error[%d]", m_keys.LastError());
     CToVixCommonSubDlg::OnOK();
 }
 

@@ -2,6 +2,7 @@
 #include "base/GbkText.h"
 #include "base/KeyStore.h"
 #include "MessageServer.h"
+#include "net/FinishWatch.h"
 #include "net/ServiceChannel.h"
 #include "net/ServiceReports.h"
 #include "net/SyncRecorder.h"
@@ -119,7 +120,7 @@ protected:
     // A new dialog on the store as it is now.
     void CreateDialog()
     {
-        dialog = new CSettingDlg(store, *serviceReports, workers, owner);
+        dialog = new CSettingDlg(store, keys, *serviceReports, workers, owner);
         dialog->SetSkin(g_hSubSkin);
         ASSERT_TRUE(dialog->Create(parent.Panel(), "settings"));
         dialog->Show();
@@ -451,4 +452,31 @@ TEST_F(SettingDlgTest, CancelAppliesNothing)
     EXPECT_EQ(config, ConfigFile());
     EXPECT_TRUE(LimitCalls().empty());
     EXPECT_TRUE(TextReports().empty());
+}
+
+TEST_F(SettingDlgTest, NotifyBoxOnTheGeneralPageSwitchesFinishNotices)
+{
+    Open();
+    auto *box = Control<wxCheckBox>(CSettingDlg::ID_NOTIFY);
+    ASSERT_TRUE(box);
+    EXPECT_FALSE(box->IsShown());
+    Press(IDC_BTN_TAB2);
+    EXPECT_TRUE(box->IsShown());
+    EXPECT_TRUE(box->GetValue()) << "on unless switched off";
+    box->SetValue(false);
+    PressOk();
+    std::string stored;
+    ASSERT_TRUE(keys.ReadValue(EHive::CurrentUser, "Software\\Tovix", "Notify", stored));
+    EXPECT_EQ("0", stored);
+
+    // The next dialog shows the switch as stored; Cancel leaves it.
+    dialog = new CSettingDlg(store, keys, *serviceReports, workers, owner);
+    dialog->SetSkin(g_hSubSkin);
+    ASSERT_TRUE(dialog->Create(parent.Panel(), "settings"));
+    box = Control<wxCheckBox>(CSettingDlg::ID_NOTIFY);
+    EXPECT_FALSE(box->GetValue());
+    box->SetValue(true);
+    Press(wxID_CANCEL);
+    EXPECT_TRUE(PumpUntil([this] { return !dialog; }));
+    EXPECT_FALSE(CFinishWatch::NotificationsOn(keys));
 }
