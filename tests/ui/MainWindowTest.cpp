@@ -292,3 +292,17 @@ TEST_F(MainWindowTest, StartLimitsAndStatusFormat)
     EXPECT_EQ(wxString::FromUTF8("下载:  0K/s 上传:  1K/s (2个下载/3个等待)"), CMainDlg::StatusText(1023, 1024, 2, 3));
     EXPECT_EQ(wxString::FromUTF8("下载:1500K/s 上传:  0K/s (0个下载/0个等待)"), CMainDlg::StatusText(1536000, 0, 0, 0));
 }
+
+TEST_F(MainWindowTest, ChannelPageFitsTheSameWhereverTheWindowIs)
+{
+    CChannelInfo &page = Window().ChannelInfo();
+    SendWindowMessage(&page, WM_FIT_TO_PARENT);
+    const wxRect settled = page.FileInfo().GetRect();
+    // A fit while the window system has yet to move the window.
+    Window().Move(Window().GetPosition() + wxPoint(120, 40));
+    SendWindowMessage(&page, WM_FIT_TO_PARENT);
+    EXPECT_EQ(settled, page.FileInfo().GetRect());
+    PumpEvents();
+    SendWindowMessage(&page, WM_FIT_TO_PARENT);
+    EXPECT_EQ(settled, page.FileInfo().GetRect());
+}
