@@ -82,7 +82,7 @@ bool CMainApp::OnInit()
     SetAppName("Tovix");
     SetVendorName("Tovix");
     wxInitAllImageHandlers();
-    NoteDisplaySession();
+    SetUpDisplaySession();
 
     m_store = std::make_unique<CCatalogueStore>();
     m_store->Load([this](const std::string &message) { ShowLoadReport(message); });
