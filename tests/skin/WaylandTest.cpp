@@ -23,7 +23,10 @@ const wxColour kRings[] = {{66, 66, 66}, {255, 255, 255}, {163, 163, 163}, {194,
 // A program started with `sh -c`, stopped with the object.
 class CChild {
 public:
-    explicit CChild(const std::string &command) : m_pid(wxExecute(wxString::FromUTF8("sh -c '" + command + "'"), wxEXEC_ASYNC)) {}
+    explicit CChild(const std::string &command)
+        : m_pid(wxExecute(wxString::FromUTF8("sh -c '" + command + "'"), wxEXEC_ASYNC))
+    {
+    }
     ~CChild()
     {
         if (m_pid <= 0)
@@ -134,8 +137,8 @@ TEST(Wayland, NativeFrameShowsMovesAndResizesThroughItsOwnFrame)
     ASSERT_EQ(0, mkdir(runtime.c_str(), 0700));
     ASSERT_EQ(0, mkdir(client.c_str(), 0700));
     const CChild weston("XDG_RUNTIME_DIR=" + runtime +
-                        " exec weston --backend=x11-backend.so --width=1200 --height=900 --use-pixman --socket=tovix-test "
-                        "--idle-time=0 >" + folder / "weston.log" + " 2>&1");
+                        " exec weston --backend=x11-backend.so --width=1200 --height=900 --use-pixman"
+                        " --socket=tovix-test --idle-time=0 >" + folder / "weston.log" + " 2>&1");
     ASSERT_TRUE(weston.Started());
     const std::string socket = runtime + "/tovix-test";
     ASSERT_TRUE(PumpUntil([&] { return Exists(socket); }));
