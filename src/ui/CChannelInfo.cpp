@@ -116,9 +116,14 @@ void CChannelInfo::FitToParent()
     const wxPoint at = GetPosition();
     SetSize(wxRect(at, wxPoint(parentClient.x - kFitRight - 1, parentClient.y - kFitBottom - 1)));
 
-    // The main window's rectangle inside its edge band, in the page's coordinates.
-    wxRect inner = wxGetTopLevelParent(this)->GetScreenRect().Deflate(kParentInset);
-    inner.SetPosition(ScreenToClient(inner.GetPosition()));
+    // The main window's rectangle inside its edge band, in the page's
+    // coordinates. Summed from the windows' own positions: where a top-level
+    // window is on the screen, a compositor (Wayland, XWayland) may not say.
+    wxPoint offset;
+    for (wxWindow *window = this; window && !window->IsTopLevel(); window = window->GetParent())
+        offset += window->GetPosition();
+    wxRect inner = wxRect(wxGetTopLevelParent(this)->GetSize()).Deflate(kParentInset);
+    inner.Offset(-offset);
     const int right = inner.GetRight() + 1;
     const int bottom = inner.GetBottom() + 1;
 

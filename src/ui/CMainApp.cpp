@@ -8,6 +8,7 @@
 #include "skin/Resource.h"
 #include "skin/SkinBitmaps.h"
 #include "ui/CMainDlg.h"
+#include "ui/DisplaySession.h"
 #include "ui/MainContext.h"
 #include "ui/MessageBox.h"
 
@@ -81,6 +82,7 @@ bool CMainApp::OnInit()
     SetAppName("Tovix");
     SetVendorName("Tovix");
     wxInitAllImageHandlers();
+    SetUpDisplaySession();
 
     m_store = std::make_unique<CCatalogueStore>();
     m_store->Load([this](const std::string &message) { ShowLoadReport(message); });

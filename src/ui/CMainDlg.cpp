@@ -509,7 +509,7 @@ void CMainDlg::OnCharHook(wxKeyEvent &)
 
 void CMainDlg::OnBtnClose()
 {
-    Hide();
+    HideToTray();
     m_channelInfo.Player().Stop();
 }
 

@@ -197,9 +197,20 @@ TEST_F(MainWindowTest, MyProgramsListsTheSubscribedChannelAndOtherContent)
     EXPECT_TRUE(PumpFor([&] { return TreeRows(Window().Tree()).size() == 11; }, 5s));
 }
 
-TEST_F(MainWindowTest, CloseHidesToTheTrayAndTrayDoubleClickShowsAgain)
+TEST_F(MainWindowTest, CloseMinimizesWithoutATrayAndHidesIntoOne)
 {
     ASSERT_TRUE(WaitForCatalogue());
+    // Without a tray the window could not come back from hiding: it is minimized.
+    ASSERT_FALSE(wxTaskBarIcon::IsAvailable());
+    Click(&Window().CaptionButton(IDC_BTN_CLOSE), wxPoint(5, 5));
+    EXPECT_TRUE(PumpFor([&] { return Window().IsIconized(); }, 5s));
+    EXPECT_TRUE(Window().IsShown());
+    EXPECT_FALSE(Window().ChannelInfo().Player().IsShown());
+    Window().Iconize(false);
+    ASSERT_TRUE(PumpFor([&] { return !Window().IsIconized(); }, 5s));
+
+    const CRealTray tray(&Window());
+    ASSERT_TRUE(tray.Started());
     Click(&Window().CaptionButton(IDC_BTN_CLOSE), wxPoint(5, 5));
     EXPECT_TRUE(PumpFor([&] { return !Window().IsShown(); }, 5s));
     EXPECT_TRUE(m_link.MainWindowExists()); // still running in the tray
@@ -366,4 +377,18 @@ TEST_F(MainWindowTest, APictureArrivingAfterTheDetailsReachesTheDetailPane)
     EXPECT_TRUE(showsGreen());
     EXPECT_EQ(description,
               static_cast<wxTextCtrl *>(page.FileInfo().FindWindow(CFileInfo::ID_DESCRIPTION))->GetValue());
+}
+
+TEST_F(MainWindowTest, ChannelPageFitsTheSameWhereverTheWindowIs)
+{
+    CChannelInfo &page = Window().ChannelInfo();
+    SendWindowMessage(&page, WM_FIT_TO_PARENT);
+    const wxRect settled = page.FileInfo().GetRect();
+    // A fit while the window system has yet to move the window.
+    Window().Move(Window().GetPosition() + wxPoint(120, 40));
+    SendWindowMessage(&page, WM_FIT_TO_PARENT);
+    EXPECT_EQ(settled, page.FileInfo().GetRect());
+    PumpEvents();
+    SendWindowMessage(&page, WM_FIT_TO_PARENT);
+    EXPECT_EQ(settled, page.FileInfo().GetRect());
 }

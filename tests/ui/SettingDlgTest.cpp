@@ -18,6 +18,7 @@
 #include <wx/weakref.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <mutex>
 #include <sstream>
 
@@ -479,4 +480,28 @@ TEST_F(SettingDlgTest, NotifyBoxOnTheGeneralPageSwitchesFinishNotices)
     Press(wxID_CANCEL);
     EXPECT_TRUE(PumpUntil([this] { return !dialog; }));
     EXPECT_FALSE(CFinishWatch::NotificationsOn(keys));
+}
+
+TEST_F(SettingDlgTest, EnterInAnEditBoxAppliesAndCloses)
+{
+    Open();
+    Press(IDC_BTN_TAB2);
+    wxTextCtrl *box = Control<wxTextCtrl>(CSettingDlg::ID_DL_LIMIT);
+    SetText(CSettingDlg::ID_DL_LIMIT, "30");
+    WaitUntilPlaced(dialog);
+    dialog->Raise();
+    box->SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return dialog->IsActive() && wxWindow::FindFocus() == box; }));
+    // A real key press, into the box that has the focus.
+    bool arrived = false;
+    dialog->Bind(wxEVT_CHAR_HOOK, [&](wxKeyEvent &event) {
+        arrived = arrived || (event.GetKeyCode() == WXK_RETURN && wxWindow::FindFocus() == box);
+        event.Skip();
+    });
+    ASSERT_EQ(0, std::system("xdotool key Return"));
+    EXPECT_TRUE(PumpUntil([&] { return arrived; }));
+    EXPECT_TRUE(PumpUntil([this] { return !dialog; }));
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ((std::vector<std::string>{"SetMaxDLSpeed 30", "SetMaxULSpeed 50", "SetMaxDownload 5"}), LimitCalls());
+    EXPECT_NE(std::string::npos, ConfigFile().find("<MaxDLSpeed value=\"30\" />"));
 }
