@@ -147,4 +147,6 @@ void CleanUp(void)
     }
 }
 
+void SetLogWriter(TovixLogWriter write) { SetDebugLogWriter(write); }
+
 } // extern "C"
