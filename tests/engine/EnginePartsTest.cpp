@@ -1,5 +1,6 @@
 #include "ChangeNotifier.h"
 #include "DownloadState.h"
+#include "EngineLimits.h"
 #include "EnginePeers.h"
 #include "RateMeter.h"
 #include "StateFolder.h"
@@ -164,4 +165,29 @@ TEST(StateFolder, KeepsRecordsInListOrderAndSkipsUnreadableOnes)
     loaded = state.Load();
     ASSERT_EQ(1u, loaded.size());
     EXPECT_EQ(a.torrentPath, loaded[0].torrentPath);
+}
+
+TEST(EngineLimits, KeepsTheLastLimitsForTheNextStart)
+{
+    CTestFolder folder;
+    const std::string path = folder / "limits.txt";
+    {
+        CEngineLimits limits(path);
+        lt::settings_pack none;
+        limits.AddTo(none);
+        EXPECT_FALSE(none.has_val(lt::settings_pack::download_rate_limit)) << "nothing kept yet";
+        limits.Keep(EEngineLimit::DownloadRate, 100);
+        limits.Keep(EEngineLimit::UploadRate, 0);
+        limits.Keep(EEngineLimit::MaxDownloads, 3);
+        limits.Keep(EEngineLimit::DownloadRate, 250);
+    }
+    WriteFile(path, ReadFile(path) + "junk\n");
+    CEngineLimits limits(path);
+    lt::settings_pack pack;
+    limits.AddTo(pack);
+    EXPECT_EQ(250 * 1024, pack.get_int(lt::settings_pack::download_rate_limit));
+    EXPECT_EQ(0, pack.get_int(lt::settings_pack::upload_rate_limit));
+    EXPECT_EQ(3, pack.get_int(lt::settings_pack::active_downloads));
+    ASSERT_EQ(1u, folder.LogLines().size());
+    EXPECT_EQ(0u, folder.LogLines()[0].find("Engine setting " + path + " error[junk]"));
 }
