@@ -1,5 +1,7 @@
 #include "DownloadEngine.h"
 
+#include "PieceRecheck.h"
+
 #include "base/DebugLog.h"
 #include "base/GbkText.h"
 
@@ -108,12 +110,14 @@ CDownloadEngine::~CDownloadEngine()
 
 void CDownloadEngine::Restore()
 {
+    int restored = 0;
     for (TSavedDownload &saved : m_stateFolder.Load()) {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             if (m_byPath.count(saved.torrentPath))
                 continue;
         }
+        RecheckBeforeRestore(saved);
         // The queue decides what runs; a hold for disk space is decided afresh.
         saved.params.flags |= lt::torrent_flags::auto_managed | lt::torrent_flags::paused;
         saved.params.flags &= ~lt::torrent_flags::upload_mode;
@@ -141,8 +145,21 @@ void CDownloadEngine::Restore()
         m_nextOrder = std::max(m_nextOrder, saved.order + 1);
         std::lock_guard<std::mutex> lock(m_mutex);
         InsertLocked(std::move(download));
+        ++restored;
     }
+    DebugLog("Restored %d downloads", restored);
     m_session->post_torrent_updates();
+}
+
+void CDownloadEngine::RecheckBeforeRestore(TSavedDownload &saved)
+{
+    const TRecheck recheck = RecheckWrittenPieces(saved.params);
+    if (recheck.hashed == 0)
+        return;
+    DebugLog("Recheck %d pieces of %s: %d complete", recheck.hashed, saved.torrentPath.c_str(), recheck.found);
+    // Recorded at once, so that the next start reads none of them again.
+    if (recheck.found > 0)
+        m_stateFolder.Write(saved.params.ti->info_hashes(), CStateFolder::Encode(saved));
 }
 
 int CDownloadEngine::Add(const std::string &torrentPath, const std::string &savePath)

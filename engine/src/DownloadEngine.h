@@ -85,6 +85,8 @@ private:
                     std::unique_ptr<CEngineLimits> limits);
 
     void Restore();
+    // Verifies from disk the pieces written after the download's last record.
+    void RecheckBeforeRestore(TSavedDownload &saved);
     // Registers a download the session has accepted; returns its position.
     int InsertLocked(TDownload download);
     const TDownload *FindLocked(int pos) const;
