@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -20,12 +19,14 @@ constexpr long long kSize = 1LL << 30;
 constexpr double kKillAt = 10.0; // percent
 constexpr int kRuns = 3;
 
-std::string ReadAll(const std::string &path)
+// The engine's last "Recheck" line.
+std::string g_recheck;
+
+void KeepRecheckLine(const char *message, unsigned long length)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    const std::string line(message, length);
+    if (line.rfind("Recheck ", 0) == 0)
+        g_recheck = line;
 }
 
 // The engine downloads in a child process until it passes kKillAt, then is killed.
@@ -47,6 +48,7 @@ bool DownloadAndKill(const std::string &folder, const TTestTorrent &torrent, dou
 
 int main()
 {
+    SetLogWriter(KeepRecheckLine);
     const std::string scratch = EnterScratchFolder("tovix-bench-recheck");
     CTrackerServer tracker(60);
     if (!tracker.Start())
@@ -70,18 +72,14 @@ int main()
             return 1;
         }
         std::filesystem::current_path(folder);
+        g_recheck = "no recheck";
         const auto start = std::chrono::steady_clock::now();
         const int started = InitDownloader();
         const double seconds = SecondsSince(start);
         const double progress = started == 1 ? GetProgress(GetPosByTorrent(torrent.torrentPath.c_str())) : 0;
         CleanUp();
-        std::string recheck = "no recheck";
-        std::istringstream log(ReadAll(folder + "/skininfo.txt"));
-        for (std::string line; std::getline(log, line);)
-            if (line.find("Debug: Recheck ") == 0)
-                recheck = line.substr(7);
         std::printf("run %d: killed at %.1f %%; InitDownloader %.3f s, then at %.1f %%; %s\n", run, killedAt, seconds,
-                    progress, recheck.c_str());
+                    progress, g_recheck.c_str());
         std::fflush(stdout);
         std::filesystem::current_path(scratch);
         std::filesystem::remove_all(folder);
