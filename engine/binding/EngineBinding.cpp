@@ -3,6 +3,7 @@
 #include "base/DebugLog.h"
 #include "base/EngineApi.h"
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -17,6 +18,12 @@ void WriteToProgramLog(const char *message, unsigned long length)
 
 void BindTovixSock()
 {
+    // An engine never cleaned up stops at exit, after the program's statics: the log
+    // must not be gone by then. Registered once the log exists, the handler runs
+    // before the log is destroyed and sends the engine's last lines to its own log.
+    CDebugLog::Instance();
+    static const bool unhookAtExit = std::atexit([] { SetLogWriter(nullptr); }) == 0;
+    (void)unhookAtExit;
     SetLogWriter(WriteToProgramLog);
     BindEngine({InitDownloader, SetWndHandle, SetMaxDownload, SetMaxDLSpeed, SetMaxULSpeed, AddDownload, DelDownload,
                 GetPosByTorrent, IsFinished, IsDownloading, IsPending, GetProgress, GetDLSpeed, GetULSpeed,
