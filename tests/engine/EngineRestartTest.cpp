@@ -207,5 +207,5 @@ TEST_F(EngineRestart, RestoredDownloadsKeepTheLastLimitFromTheFirstByte)
     // file would be here.
     const double received = (Engine().GetProgress(pos) - progressBefore) / 100.0 * static_cast<double>(m_partial.size);
     EXPECT_GT(received, 0.0);
-    EXPECT_LE(received, (4 + 2) * kLimit + 16 * 1024);
+    EXPECT_LE(received, (4 + 3) * kLimit + 16 * 1024);
 }
