@@ -82,7 +82,9 @@ TEST(SkinImages, GeneratedSkinsLoadFromTheWorkingFolderAndCoverEveryPiece)
              {kMinimize, "minimize"}, {kMaximize, "maximize"}, {kRestore, "restore"}, {kClose, "close"},
              {kDownload, "download"}, {kStop, "stop"}, {kDetailSubscribe, "detail subscribe"},
              {kWebsite, "website"}, {kMenu, "menu"}, {kListDownload, "list download"},
-             {kListDelete, "list delete"}, {kPlay, "play"}})
+             {kListDelete, "list delete"}, {kPlay, "play"}, {kBarPlay, "bar play"}, {kBarPause, "bar pause"},
+             {kBarStop, "bar stop"}, {kBarSound, "bar sound"}, {kBarMuted, "bar muted"},
+             {kBarFullScreen, "bar fullscreen"}, {kBarLeaveFullScreen, "bar leave fullscreen"}})
         ExpectStrip(g_hMainSkin, strip, name);
     ExpectPiece(g_hMainSkin, kBandColumn, "band column");
     ExpectPiece(g_hMainSkin, kBandLeftBlock, "band block");
