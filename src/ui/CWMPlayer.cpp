@@ -37,6 +37,7 @@ wxBEGIN_EVENT_TABLE(CWMPlayer, wxWindow)
     EVT_SIZE(CWMPlayer::OnSize)
     EVT_TIMER(CWMPlayer::ID_AD_TIMER, CWMPlayer::OnTimer)
     EVT_TIMER(CWMPlayer::ID_BAR_TIMER, CWMPlayer::OnBarTimer)
+    EVT_TIMER(CWMPlayer::ID_RESTORE_TIMER, CWMPlayer::OnRestoreTimer)
     EVT_COMMAND(CWMPlayer::ID_AD_PLAYER, wxEVT_FLASH_COMMAND, CWMPlayer::OnFlashCommand)
     EVT_MEDIA_LOADED(CWMPlayer::ID_VIDEO_PLAYER, CWMPlayer::OnMediaLoaded)
     EVT_MEDIA_PLAY(CWMPlayer::ID_VIDEO_PLAYER, CWMPlayer::OnMediaPlay)
@@ -55,7 +56,7 @@ wxEND_EVENT_TABLE()
 
 CWMPlayer::CWMPlayer(CCatalogueStore &store)
     : m_store(store), m_frames(&m_adPlayer), m_timer(this, ID_AD_TIMER), m_barTimer(this, ID_BAR_TIMER),
-      m_clock(SteadyMs)
+      m_clock(SteadyMs), m_restoreTimer(this, ID_RESTORE_TIMER)
 {
 }
 
@@ -460,7 +461,7 @@ void CWMPlayer::EnterFullScreen()
         for (wxWindow *sibling : window->GetParent()->GetChildren())
             if (sibling != window && sibling->IsShown() && !sibling->IsTopLevel()) {
                 sibling->Hide();
-                m_saved.hidden.push_back(sibling);
+                m_saved.hidden.emplace_back(sibling, sibling->GetRect());
             }
     }
     m_fullScreen = true;
@@ -473,8 +474,11 @@ void CWMPlayer::EnterFullScreen()
 
 void CWMPlayer::FitFullScreen()
 {
-    if (!m_fullScreen)
+    if (!m_fullScreen) {
+        if (HoldsLayout())
+            RestoreLayout();
         return;
+    }
     // From the frame down, each window of the chain fills its parent.
     for (auto it = m_saved.chain.rbegin(); it != m_saved.chain.rend(); ++it)
         it->first->SetSize(wxRect(it->first->GetParent()->GetClientSize()));
@@ -501,16 +505,45 @@ void CWMPlayer::LeaveFullScreen()
         return;
     frame->Unbind(wxEVT_SIZE, &CWMPlayer::OnTopLevelSize, this);
     frame->ShowFullScreen(false);
-    // The window manager may keep the screen size: the frame's own rectangle is put back.
     if (m_saved.maximized)
         frame->Maximize(true);
     else
         frame->SetSize(m_saved.frame);
-    for (const auto &[window, rect] : m_saved.chain)
+    for (const auto &[window, rect] : m_saved.hidden) {
         window->SetSize(rect);
-    for (wxWindow *window : m_saved.hidden)
         window->Show();
-    m_saved.hidden.clear();
+    }
+    // The window manager may keep the screen size or move the frame: its own
+    // rectangle and the panes' are put back until it has settled.
+    m_restoreUntil = m_clock() + kRestoreWatch;
+    m_restoreTimer.Start(kRestorePeriod);
+    RestoreLayout();
+}
+
+void CWMPlayer::RestoreLayout()
+{
+    auto *frame = wxDynamicCast(wxGetTopLevelParent(this), wxTopLevelWindow);
+    if (!frame)
+        return;
+    if (m_saved.maximized) {
+        if (!frame->IsMaximized())
+            frame->Maximize(true);
+    } else if (frame->GetRect() != m_saved.frame) {
+        frame->SetSize(m_saved.frame);
+    }
+    for (const auto &list : {m_saved.chain, m_saved.hidden})
+        for (const auto &[window, rect] : list)
+            if (window->GetRect() != rect)
+                window->SetSize(rect);
+}
+
+void CWMPlayer::OnRestoreTimer(wxTimerEvent &)
+{
+    if (m_fullScreen)
+        return;
+    if (m_clock() >= m_restoreUntil)
+        m_restoreTimer.Stop();
+    RestoreLayout();
 }
 
 void CWMPlayer::UpdateBar()

@@ -37,7 +37,8 @@ bool AdvertisementPath(const std::string &fileRoot, const std::string &name, std
 
 class CWMPlayer : public wxWindow {
 public:
-    enum { ID_VIDEO_PLAYER = 1027, ID_AD_PLAYER = 1028, ID_AD_TIMER = 1, ID_BAR_TIMER = 2, ID_BAR = 1029, ID_NOTE = 1030 };
+    enum { ID_VIDEO_PLAYER = 1027, ID_AD_PLAYER = 1028, ID_AD_TIMER = 1, ID_BAR_TIMER = 2, ID_BAR = 1029, ID_NOTE = 1030,
+           ID_RESTORE_TIMER = 3 };
     static constexpr int kAdTimerPeriod = 1000; // ms
     // The bar reads the position four times a second while it shows.
     static constexpr int kBarTimerPeriod = 250;
@@ -47,6 +48,10 @@ public:
     static constexpr int kVolumeStep = 10;
     // In fullscreen the bar and the pointer hide after this long without movement.
     static constexpr long long kIdleHide = 3000;
+    // After fullscreen the window manager may still move or size the frame for
+    // a moment: its own rectangle is put back whenever it does, for this long.
+    static constexpr long long kRestoreWatch = 1500;
+    static constexpr int kRestorePeriod = 100;
     // How long the "continues from" note stays.
     static constexpr long long kNoteTime = 4000;
     // A remembered position is sought once the video has played this long.
@@ -103,7 +108,11 @@ public:
     // The video (not the clip) is the host's content now.
     bool IsVideoShown() const { return IsShown() && m_videoActive; }
     bool IsFullScreen() const { return m_fullScreen; }
-    // Lays the fullscreen picture out again after the window changed size.
+    // While fullscreen and for a moment after it, the host owns the layout of
+    // the windows it changed: nobody else fits them.
+    bool HoldsLayout() const { return m_fullScreen || m_restoreTimer.IsRunning(); }
+    // Lays the fullscreen picture (or the layout being restored) out again
+    // after the window changed size.
     void FitFullScreen();
     // The file could not be played: the message shows in the player's place.
     bool HasFailed() const { return m_failed; }
@@ -135,6 +144,7 @@ private:
     void ApplyVolume();
     void SaveVolume();
     void EnterFullScreen();
+    void RestoreLayout();
 
     void OnSize(wxSizeEvent &event);
     void OnTimer(wxTimerEvent &event);
@@ -152,6 +162,7 @@ private:
     void OnPictureClick(wxMouseEvent &event);
     void OnPictureDoubleClick(wxMouseEvent &event);
     void OnTopLevelSize(wxSizeEvent &event);
+    void OnRestoreTimer(wxTimerEvent &event);
 
     CPlayer m_videoPlayer;
     CFlashPlayer m_adPlayer;
@@ -188,13 +199,15 @@ private:
         wxRect frame;
         bool maximized = false;
         std::vector<std::pair<wxWindow *, wxRect>> chain; // the host and its parents below the frame
-        std::vector<wxWindow *> hidden;                   // siblings hidden on the way up
+        std::vector<std::pair<wxWindow *, wxRect>> hidden; // siblings hidden on the way up
     };
     bool m_fullScreen = false;
     TSavedLayout m_saved;
     wxPoint m_lastPointer;
     long long m_lastMovement = 0;
     bool m_idleHidden = false;
+    wxTimer m_restoreTimer;
+    long long m_restoreUntil = 0;
 
     wxDECLARE_EVENT_TABLE();
 };
