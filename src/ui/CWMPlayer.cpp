@@ -31,6 +31,10 @@ const char *const kCannotPlay = "无法播放此文件";
 
 long long SteadyMs() { return wxGetLocalTimeMillis().GetValue(); }
 
+// Where the frame is on the screen: the position a frame keeps for itself is
+// not updated when the window manager places it.
+wxRect FrameRect(wxTopLevelWindow &frame) { return wxRect(frame.GetScreenPosition(), frame.GetSize()); }
+
 } // namespace
 
 wxBEGIN_EVENT_TABLE(CWMPlayer, wxWindow)
@@ -454,7 +458,7 @@ void CWMPlayer::EnterFullScreen()
         return;
     m_saved = TSavedLayout();
     m_saved.maximized = frame->IsMaximized();
-    m_saved.frame = frame->GetRect();
+    m_saved.frame = FrameRect(*frame);
     // Only the video is left: every sibling on the way up to the frame hides.
     for (wxWindow *window = this; window && window != frame; window = window->GetParent()) {
         m_saved.chain.emplace_back(window, window->GetRect());
@@ -528,7 +532,7 @@ void CWMPlayer::RestoreLayout()
     if (m_saved.maximized) {
         if (!frame->IsMaximized())
             frame->Maximize(true);
-    } else if (frame->GetRect() != m_saved.frame) {
+    } else if (FrameRect(*frame) != m_saved.frame) {
         frame->SetSize(m_saved.frame);
     }
     for (const auto &list : {m_saved.chain, m_saved.hidden})
