@@ -470,6 +470,9 @@ void CWMPlayer::EnterFullScreen()
     }
     m_fullScreen = true;
     m_bar.SetFullScreen(true);
+    // The bar stays for a while before it hides.
+    m_lastMovement = m_clock();
+    m_lastPointer = wxGetMousePosition();
     frame->Bind(wxEVT_SIZE, &CWMPlayer::OnTopLevelSize, this);
     frame->ShowFullScreen(true);
     FitFullScreen();

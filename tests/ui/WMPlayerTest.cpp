@@ -650,3 +650,41 @@ TEST_F(VideoControlsTest, AFileThatCannotBePlayedSaysSoInThePlayer)
     EXPECT_FALSE(host->HasFailed());
     EXPECT_FALSE(host->Note().IsShown());
 }
+
+TEST_F(VideoControlsTest, InFullscreenTheBarAndPointerHideWhileThePointerRests)
+{
+    long long now = 1000000;
+    host->SetClock([&] { return now; });
+    PlayLong();
+    const auto movePointer = [](int x) {
+        return std::system(("xdotool mousemove " + std::to_string(x) + " 300").c_str()) == 0;
+    };
+    ASSERT_TRUE(movePointer(100));
+    // the pointer rested long before: fullscreen still starts with the bar
+    now += 10 * CWMPlayer::kIdleHide;
+    host->UpdateBar();
+    host->ToggleFullScreen();
+    ASSERT_TRUE(host->IsFullScreen());
+    now += CWMPlayer::kIdleHide - 1;
+    host->UpdateBar();
+    EXPECT_TRUE(host->Bar().IsShown());
+    now += 1;
+    host->UpdateBar();
+    EXPECT_FALSE(host->Bar().IsShown());
+    EXPECT_EQ(host->GetClientSize().y, host->VideoPlayer().GetSize().y); // the picture takes the bar's room
+
+    ASSERT_TRUE(movePointer(140));
+    host->UpdateBar();
+    EXPECT_TRUE(host->Bar().IsShown());
+
+    // hidden again, then back with the layout: the bar shows outside fullscreen
+    now += CWMPlayer::kIdleHide;
+    host->UpdateBar();
+    EXPECT_FALSE(host->Bar().IsShown());
+    EXPECT_TRUE(host->HandleKey(WXK_ESCAPE));
+    EXPECT_FALSE(host->IsFullScreen());
+    EXPECT_TRUE(host->Bar().IsShown());
+    now += 2 * CWMPlayer::kIdleHide;
+    host->UpdateBar();
+    EXPECT_TRUE(host->Bar().IsShown());
+}
