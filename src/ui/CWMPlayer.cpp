@@ -15,6 +15,7 @@
 #include "ui/MessageBox.h"
 #include "skin/SkinBitmaps.h"
 
+#include <gtk/gtk.h>
 #include <wx/toplevel.h>
 #include <wx/utils.h>
 
@@ -31,9 +32,17 @@ const char *const kCannotPlay = "无法播放此文件";
 
 long long SteadyMs() { return wxGetLocalTimeMillis().GetValue(); }
 
-// Where the frame is on the screen: the position a frame keeps for itself is
-// not updated when the window manager places it.
-wxRect FrameRect(wxTopLevelWindow &frame) { return wxRect(frame.GetScreenPosition(), frame.GetSize()); }
+// Where the frame is on the screen, asked of the X server: the position the
+// toolkit keeps for a frame is not always updated when the window manager places it.
+wxRect FrameRect(wxTopLevelWindow &frame)
+{
+    GdkWindow *window = frame.GetHandle() ? gtk_widget_get_window(frame.GetHandle()) : nullptr;
+    if (!window)
+        return frame.GetRect();
+    int x = 0, y = 0;
+    gdk_window_get_origin(window, &x, &y);
+    return wxRect(wxPoint(x, y), frame.GetSize());
+}
 
 } // namespace
 
@@ -266,8 +275,13 @@ void CWMPlayer::PlaceChildren()
     const wxSize size = GetClientSize();
     // The picture keeps to the area above the bar, stretched to fit it.
     const int barHeight = m_bar.IsShown() ? CPlayBar::kHeight : 0;
-    if (m_hasVideoPlayer)
-        m_videoPlayer.SetSize(0, 0, size.x, std::max(1, size.y - barHeight));
+    if (m_hasVideoPlayer) {
+        const wxSize picture(size.x, std::max(1, size.y - barHeight));
+        if (picture != m_videoPlayer.GetSize()) {
+            m_videoPlayer.SetSize(wxRect(picture));
+            RefitPicture();
+        }
+    }
     if (m_hasAdPlayer)
         m_adPlayer.SetSize(0, 0, size.x, size.y);
     if (m_bar.GetHandle())
@@ -279,6 +293,20 @@ void CWMPlayer::PlaceChildren()
         else
             m_note.Move(12, 12);
     }
+}
+
+void CWMPlayer::RefitPicture()
+{
+    // The X11 sinks draw at the size agreed when the stream started: a seek to
+    // where the video is makes the stream agree on the new size, stretched again.
+    if (!m_started || m_refitPending)
+        return;
+    m_refitPending = true;
+    CallAfter([this] {
+        m_refitPending = false;
+        if (m_started && m_videoActive)
+            m_videoPlayer.Seek(m_videoPlayer.Tell());
+    });
 }
 
 void CWMPlayer::ShowBar(bool show)
@@ -523,34 +551,42 @@ void CWMPlayer::LeaveFullScreen()
     // The window manager may keep the screen size or move the frame: its own
     // rectangle and the panes' are put back until it has settled.
     m_restoreUntil = m_clock() + kRestoreWatch;
+    m_restoreSettled = 0;
     m_restoreTimer.Start(kRestorePeriod);
     RestoreLayout();
 }
 
-void CWMPlayer::RestoreLayout()
+bool CWMPlayer::RestoreLayout()
 {
     auto *frame = wxDynamicCast(wxGetTopLevelParent(this), wxTopLevelWindow);
     if (!frame)
-        return;
+        return true;
+    bool settled = true;
     if (m_saved.maximized) {
-        if (!frame->IsMaximized())
+        if (!frame->IsMaximized()) {
             frame->Maximize(true);
+            settled = false;
+        }
     } else if (FrameRect(*frame) != m_saved.frame) {
         frame->SetSize(m_saved.frame);
+        settled = false;
     }
     for (const auto &list : {m_saved.chain, m_saved.hidden})
         for (const auto &[window, rect] : list)
-            if (window->GetRect() != rect)
+            if (window->GetRect() != rect) {
                 window->SetSize(rect);
+                settled = false;
+            }
+    return settled;
 }
 
 void CWMPlayer::OnRestoreTimer(wxTimerEvent &)
 {
     if (m_fullScreen)
         return;
-    if (m_clock() >= m_restoreUntil)
+    m_restoreSettled = RestoreLayout() ? m_restoreSettled + kRestorePeriod : 0;
+    if (m_restoreSettled >= kRestoreSettle || m_clock() >= m_restoreUntil)
         m_restoreTimer.Stop();
-    RestoreLayout();
 }
 
 void CWMPlayer::UpdateBar()

@@ -49,8 +49,10 @@ public:
     // In fullscreen the bar and the pointer hide after this long without movement.
     static constexpr long long kIdleHide = 3000;
     // After fullscreen the window manager may still move or size the frame for
-    // a moment: its own rectangle is put back whenever it does, for this long.
-    static constexpr long long kRestoreWatch = 1500;
+    // a moment: its own rectangle is put back whenever it does, until it has
+    // stayed put this long, or at most for the watch.
+    static constexpr long long kRestoreSettle = 1000;
+    static constexpr long long kRestoreWatch = 5000;
     static constexpr int kRestorePeriod = 100;
     // How long the "continues from" note stays.
     static constexpr long long kNoteTime = 4000;
@@ -138,13 +140,15 @@ private:
 
     void ShowBar(bool show);
     void PlaceChildren();
+    void RefitPicture();
     void ShowNote(const wxString &text, bool lasting);
     void Fail(const std::string &reason);
     void RememberPosition();
     void ApplyVolume();
     void SaveVolume();
     void EnterFullScreen();
-    void RestoreLayout();
+    // Puts the saved layout back; true when nothing had to change.
+    bool RestoreLayout();
 
     void OnSize(wxSizeEvent &event);
     void OnTimer(wxTimerEvent &event);
@@ -189,7 +193,8 @@ private:
     bool m_finished = false;    // ... and reached its end
     bool m_failed = false;
     long long m_lastDragSeek = 0;
-    long long m_resumeAt = 0;   // where the video goes on once it runs; 0: nowhere
+    long long m_resumeAt = 0;
+    bool m_refitPending = false;   // where the video goes on once it runs; 0: nowhere
     long long m_noteUntil = 0;  // 0: the note stays until the video changes
     int m_volume = 100;
     bool m_muted = false;
@@ -208,6 +213,7 @@ private:
     bool m_idleHidden = false;
     wxTimer m_restoreTimer;
     long long m_restoreUntil = 0;
+    long long m_restoreSettled = 0; // how long the layout has stayed as saved
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -5,6 +5,7 @@
 
 #include "base/GbkText.h"
 
+#include <csignal>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -138,6 +139,7 @@ TEST_F(UserActionsTest, AVideoIsControlledByKeysAndRemembersWhereItWasLeft)
     // the play report goes out as the video starts, after the advertisement
     ASSERT_TRUE(WaitFor([&] { return service.Requests().find("i4e") != std::string::npos; }, 60s));
     std::this_thread::sleep_for(3s); // the first start takes a moment
+    Screenshot(window, "video-bar");
     const TXWindow before = Geometry(window);
     PressKeys(window, "space Right");
     PressKeys(window, "f");
@@ -172,4 +174,28 @@ TEST_F(UserActionsTest, AVideoIsControlledByKeysAndRemembersWhereItWasLeft)
     EXPECT_EQ(file.id, id);
     EXPECT_GE(position, 11000);
     EXPECT_LE(position, 16000);
+
+    // The next run goes on 5 s before that; killed while playing, it has kept
+    // a position at most about 5 s old.
+    tovix = Start();
+    TXWindow again;
+    ASSERT_TRUE(WaitFor([&] { return bool(again = MainWindow(tovix)); }, 60s));
+    const size_t reports = service.Requests().size();
+    std::this_thread::sleep_for(2s);
+    ClickAt(again, kMyProgramsTab);
+    Click(again, kFirstListEntry[0], kFirstListEntry[1], 2);
+    ASSERT_TRUE(WaitFor([&] { return service.Requests().find("i4e", reports) != std::string::npos; }, 60s));
+    const auto started = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(3s);
+    Screenshot(again, "video-resumed");
+    std::this_thread::sleep_for(9s);
+    kill(tovix, SIGKILL);
+    const auto played = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    EXPECT_EQ(128 + SIGKILL, ExitCode(tovix, 10s));
+    std::istringstream killed(ReadFile(client + "/PlayPositions.txt"));
+    long long kept = 0;
+    ASSERT_TRUE(killed >> id >> kept);
+    EXPECT_GT(kept, position);
+    EXPECT_LE(kept, position - 5000 + played.count() + 500);
+    EXPECT_GE(kept, position - 5000 + played.count() - 5000 - 4000); // 5 s of writes, up to 4 s to start
 }
