@@ -415,14 +415,15 @@ void CWMPlayer::SeekBy(long long delta)
         SeekTo(m_videoPlayer.Tell() + delta);
 }
 
-void CWMPlayer::SetVolume(int percent)
+void CWMPlayer::SetVolume(int percent, bool keep)
 {
     m_volume = std::clamp(percent, 0, 100);
     m_muted = false;
     m_bar.SetVolume(m_volume);
     m_bar.SetMuted(false);
     ApplyVolume();
-    SaveVolume();
+    if (keep)
+        SaveVolume();
 }
 
 void CWMPlayer::ToggleMute()
@@ -720,13 +721,8 @@ void CWMPlayer::OnSeekChanged(wxScrollEvent &) { SeekTo(m_bar.SeekSlider().GetVa
 
 void CWMPlayer::OnVolumeSlider(wxScrollEvent &event)
 {
-    m_volume = std::clamp(int(m_bar.VolumeSlider().GetValue()), 0, 100);
-    m_muted = false;
-    m_bar.SetMuted(false);
-    ApplyVolume();
     // Kept once, where the thumb comes to rest.
-    if (event.GetEventType() == wxEVT_SCROLL_CHANGED)
-        SaveVolume();
+    SetVolume(int(m_bar.VolumeSlider().GetValue()), event.GetEventType() == wxEVT_SCROLL_CHANGED);
 }
 
 void CWMPlayer::OnPictureClick(wxMouseEvent &event)

@@ -99,7 +99,8 @@ public:
     void StopVideo();
     void SeekTo(long long position);
     void SeekBy(long long delta);
-    void SetVolume(int percent);
+    // 0 to 100; keep false leaves the key store as it is (while a thumb is dragged).
+    void SetVolume(int percent, bool keep = true);
     void ToggleMute();
     void ToggleFullScreen();
     void LeaveFullScreen();

@@ -688,3 +688,34 @@ TEST_F(VideoControlsTest, InFullscreenTheBarAndPointerHideWhileThePointerRests)
     host->UpdateBar();
     EXPECT_TRUE(host->Bar().IsShown());
 }
+
+TEST_F(VideoControlsTest, DraggingTheSeekThumbMovesThePictureAtMostFiveTimesASecond)
+{
+    long long now = 1000000;
+    host->SetClock([&] { return now; });
+    PlayLong();
+    host->TogglePlay(); // paused, so only the seeks move the position
+    ASSERT_TRUE(WaitFor([&] { return host->VideoPlayer().GetState() == wxMEDIASTATE_PAUSED; }));
+    CCommonSlider &seek = host->Bar().SeekSlider();
+    const int width = seek.GetSize().x;
+    const auto mouse = [&](wxEventType type, int x) {
+        wxMouseEvent event(type);
+        event.m_x = x;
+        event.m_leftDown = type != wxEVT_LEFT_UP;
+        seek.ProcessWindowEvent(event);
+    };
+    const auto landsAt = [&](long long target, long milliseconds = 5000) {
+        return WaitFor([&] { return std::abs(Tell() - target) < 1000; }, milliseconds);
+    };
+    mouse(wxEVT_LEFT_DOWN, width / 2);
+    EXPECT_TRUE(landsAt(seek.ValueAt(width / 2))) << Tell();
+    now += CWMPlayer::kDragSeekPeriod - 1;
+    mouse(wxEVT_MOTION, width / 4); // too soon: the picture stays
+    EXPECT_FALSE(landsAt(seek.ValueAt(width / 4), 1500));
+    now += 1;
+    mouse(wxEVT_MOTION, width / 5);
+    EXPECT_TRUE(landsAt(seek.ValueAt(width / 5))) << Tell();
+    // released right away, it still lands where the button came up
+    mouse(wxEVT_LEFT_UP, 3 * width / 4);
+    EXPECT_TRUE(landsAt(seek.ValueAt(3 * width / 4))) << Tell();
+}
