@@ -205,6 +205,14 @@ bool DrawMainSkin(const std::string &path)
     DrawStrip(c, kListDelete.x, kListDelete.y, kListDelete.cellWidth, kListDelete.cellHeight, header,
               PushFace("删除", IconDelete, false));
 
+    // the video player's control bar
+    const Backdrop bar = SolidBackdrop({double(kBarRed), double(kBarGreen), double(kBarBlue)});
+    const Rgb onBar{226, 232, 240};
+    for (const auto &[strip, icon] : {std::pair<SkinStrip, Icon>{kBarPlay, IconPlay}, {kBarPause, IconPause},
+                                      {kBarStop, IconStop}, {kBarSound, IconSpeaker}, {kBarMuted, IconSpeakerMuted},
+                                      {kBarFullScreen, IconFullScreen}, {kBarLeaveFullScreen, IconLeaveFullScreen}})
+        DrawStrip(c, strip.x, strip.y, strip.cellWidth, strip.cellHeight, bar, CaptionFace(icon, onBar, false));
+
     DrawDetailPieces(c);
     return c.SaveBmp(path);
 }

@@ -352,3 +352,74 @@ void IconClock(CCanvas &c, double cx, double cy, double s, Rgb colour)
     Line(c, cx, cy, cx, cy - s * 0.3, 1.4, colour);
     Line(c, cx, cy, cx + s * 0.22, cy + s * 0.08, 1.4, colour);
 }
+
+void IconPause(CCanvas &c, double cx, double cy, double s, Rgb colour)
+{
+    const double h = std::round(s * 0.38), w = std::max(2.0, std::round(s * 0.22));
+    c.Fill({std::round(cx - w - 1.5), cy - h, w, 2 * h}, colour);
+    c.Fill({std::round(cx + 1.5), cy - h, w, 2 * h}, colour);
+}
+
+namespace {
+
+// The speaker's box and cone, left of the centre.
+void Speaker(CCanvas &c, double cx, double cy, double s, Rgb colour)
+{
+    const double h = s * 0.4;
+    cairo_t *cr = c.Cr();
+    c.SetColour(colour);
+    cairo_move_to(cr, cx - h * 1.1, cy - h * 0.35);
+    cairo_line_to(cr, cx - h * 0.55, cy - h * 0.35);
+    cairo_line_to(cr, cx + h * 0.05, cy - h);
+    cairo_line_to(cr, cx + h * 0.05, cy + h);
+    cairo_line_to(cr, cx - h * 0.55, cy + h * 0.35);
+    cairo_line_to(cr, cx - h * 1.1, cy + h * 0.35);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+}
+
+} // namespace
+
+void IconSpeaker(CCanvas &c, double cx, double cy, double s, Rgb colour)
+{
+    Speaker(c, cx, cy, s, colour);
+    cairo_t *cr = c.Cr();
+    c.SetColour(colour);
+    cairo_set_line_width(cr, 1.5);
+    for (double r : {s * 0.22, s * 0.4}) {
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, cx + s * 0.08, cy, r, -0.9, 0.9);
+        cairo_stroke(cr);
+    }
+}
+
+void IconSpeakerMuted(CCanvas &c, double cx, double cy, double s, Rgb colour)
+{
+    Speaker(c, cx, cy, s, colour);
+    const double x = cx + s * 0.3, h = s * 0.17;
+    Line(c, x - h, cy - h, x + h, cy + h, 1.6, {236, 96, 80});
+    Line(c, x - h, cy + h, x + h, cy - h, 1.6, {236, 96, 80});
+}
+
+namespace {
+
+// Four corner marks, pointing out (or in) from a square of half-side h.
+void Corners(CCanvas &c, double cx, double cy, double s, Rgb colour, bool inwards)
+{
+    const double h = std::round(s * 0.4), l = std::round(s * 0.22);
+    for (int sx : {-1, 1})
+        for (int sy : {-1, 1}) {
+            const double x = cx + sx * h, y = cy + sy * h;
+            const double d = inwards ? -1 : 1;
+            // the corner's two arms, meeting at (x, y) outwards or at the inner corner inwards
+            const double ax = inwards ? x - sx * l : x, ay = inwards ? y - sy * l : y;
+            Line(c, ax, ay, ax - sx * l * d, ay, 1.6, colour);
+            Line(c, ax, ay, ax, ay - sy * l * d, 1.6, colour);
+        }
+}
+
+} // namespace
+
+void IconFullScreen(CCanvas &c, double cx, double cy, double s, Rgb colour) { Corners(c, cx, cy, s, colour, false); }
+
+void IconLeaveFullScreen(CCanvas &c, double cx, double cy, double s, Rgb colour) { Corners(c, cx, cy, s, colour, true); }

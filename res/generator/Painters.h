@@ -49,3 +49,8 @@ void IconCaret(CCanvas &c, double cx, double cy, double s, Rgb colour);
 void IconTelevision(CCanvas &c, double cx, double cy, double s, Rgb colour);
 void IconHeart(CCanvas &c, double cx, double cy, double s, Rgb colour);
 void IconClock(CCanvas &c, double cx, double cy, double s, Rgb colour);
+void IconPause(CCanvas &c, double cx, double cy, double s, Rgb colour);
+void IconSpeaker(CCanvas &c, double cx, double cy, double s, Rgb colour);
+void IconSpeakerMuted(CCanvas &c, double cx, double cy, double s, Rgb colour);
+void IconFullScreen(CCanvas &c, double cx, double cy, double s, Rgb colour);
+void IconLeaveFullScreen(CCanvas &c, double cx, double cy, double s, Rgb colour);

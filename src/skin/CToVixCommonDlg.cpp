@@ -157,7 +157,8 @@ void CToVixCommonDlg::LayoutCaptionButtons(int, int, int right, int)
 void CToVixCommonDlg::OnSize(wxSizeEvent &event)
 {
     CCommonDlg::OnSize(event);
-    SetShape(RoundRectRegion(wxRect(GetSize()), kShapeEllipse, kShapeEllipse));
+    // Rounded corners would clip a fullscreen picture.
+    SetShape(IsFullScreen() ? wxRegion(wxRect(GetSize())) : RoundRectRegion(wxRect(GetSize()), kShapeEllipse, kShapeEllipse));
     const wxRect rect = ClientRect();
     LayoutCaptionButtons(rect.x, rect.y, rect.GetRight() + 1, rect.GetBottom() + 1);
 }

@@ -36,6 +36,15 @@ constexpr SkinRect kDetailBand{0, 838, 1, 38};       // stretched to width x 53
 constexpr SkinRect kDetailLine{0, 909, 615, 2};      // stretched to width x 1
 constexpr SkinRect kPictureFrame{0, 913, 199, 150};  // copied; the picture covers (2, 2, 194, 144)
 constexpr SkinStrip kPlay{0, 1075, 85, 32};          // detail pane 2006
+// The video player's control bar: 28 x 24 buttons on the bar's dark colour.
+constexpr SkinStrip kBarPlay{350, 396, 28, 24};
+constexpr SkinStrip kBarPause{350, 420, 28, 24};
+constexpr SkinStrip kBarStop{350, 444, 28, 24};
+constexpr SkinStrip kBarSound{350, 468, 28, 24};     // shown while the sound is on: a click mutes
+constexpr SkinStrip kBarMuted{466, 396, 28, 24};     // shown while muted: a click turns the sound on
+constexpr SkinStrip kBarFullScreen{466, 420, 28, 24};
+constexpr SkinStrip kBarLeaveFullScreen{466, 444, 28, 24};
+constexpr int kBarRed = 30, kBarGreen = 33, kBarBlue = 40; // the bar's colour, behind the buttons
 } // namespace MainSkin
 
 namespace ItemStatusSkin {

@@ -55,6 +55,7 @@ void CCatalogueStore::Load(const LoadReport &report)
     LoadOne(m_fileDoc, kFileInfo, "TovixFile", report);
     LoadOne(m_channelDoc, kChannelInfo, "TovixChannel", report);
     LoadOne(m_configDoc, kConfigure, "TovixConfig", report);
+    m_positions.Load();
 }
 
 std::string CCatalogueStore::GetConfigValue(int item)

@@ -2,6 +2,8 @@
 // held in memory for the whole run, with one re-entrant lock each.
 #pragma once
 
+#include "store/PlayPositions.h"
+
 #include <atomic>
 #include <functional>
 #include <mutex>
@@ -48,7 +50,7 @@ public:
     CCatalogueStore &operator=(const CCatalogueStore &) = delete;
 
     // Loads the three files from the current directory, in the order FileInfo,
-    // ChannelInfo, Configure. Nothing is written here.
+    // ChannelInfo, Configure, then the play positions. Nothing is written here.
     void Load(const LoadReport &report);
 
     TiXmlDocument &FileDoc() { return m_fileDoc; }
@@ -59,6 +61,9 @@ public:
     std::recursive_mutex &FileLock() { return m_fileLock; }
     std::recursive_mutex &ChannelLock() { return m_channelLock; }
     std::recursive_mutex &ConfigLock() { return m_configLock; }
+
+    // Where each video was left off; kept under the file lock.
+    CPlayPositions &Positions() { return m_positions; }
 
     std::string GetConfigValue(int item);
     int GetConfigInt(int item);
@@ -86,6 +91,7 @@ private:
     std::recursive_mutex m_fileLock;
     std::recursive_mutex m_channelLock;
     std::recursive_mutex m_configLock;
+    CPlayPositions m_positions{*this};
     bool m_exitSave = true;
     std::atomic<unsigned long> m_fileSaves{0};
 };

@@ -74,6 +74,7 @@ int CFileCatalogue::DelFileInfo(int channel, int file)
     const TPaths paths = PathsOf("DelFileInfo", found);
     channelElement->RemoveChild(found);
     m_store.SaveFileDoc();
+    m_store.Positions().FileRemoved(file);
 
     StopDownload(paths);
     DeleteLogged(paths.video, "DelFileInfo del file %s error[%d]");
@@ -114,6 +115,7 @@ void CFileCatalogue::CheckFileList()
             same.pop_back();
             const TPaths paths = PathsOf("CheckFileList", victim);
             channel->RemoveChild(victim);
+            m_store.Positions().FileRemoved(ids[i]);
             StopDownload(paths);
             DeleteLogged(paths.video, "CheckFileList del file %s error[%d]");
             DeleteLogged(paths.torrent, "CheckFileList del torrent %s error[%d]");

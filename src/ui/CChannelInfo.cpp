@@ -109,6 +109,11 @@ void CChannelInfo::MovePanes(int delta)
 
 void CChannelInfo::FitToParent()
 {
+    // The fullscreen picture has a layout of its own, undone when it ends.
+    if (m_player.HoldsLayout()) {
+        m_player.FitFullScreen();
+        return;
+    }
     wxWindow *parent = GetParent();
     if (!parent)
         return;

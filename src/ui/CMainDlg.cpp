@@ -101,6 +101,8 @@ bool CMainDlg::Destroy()
     m_statusTimer.Stop();
     m_throttleTimer.Stop();
     m_reportTimer.Stop();
+    // Where the video was left is kept for the next run.
+    m_channelInfo.Player().Stop();
     return CToVixCommonDlg::Destroy();
 }
 
@@ -199,6 +201,7 @@ void CMainDlg::PlaceControls()
                          wxRect(kChannelPageAt, wxPoint(size.x - 2 - 1, size.y - 32 - 1)));
     CServiceReports &reports = m_context.reports;
     m_channelInfo.Player().SetPlayReport([&reports](int file, int percent) { reports.SendPlayReport(file, percent); });
+    m_channelInfo.Player().SetKeyStore(&m_context.keys);
     client->Bind(wxEVT_WINDOW_MESSAGE, &CMainDlg::OnShowChannel, this, WM_SHOW_CHANNEL);
     client->Refresh(false);
 }
@@ -502,9 +505,11 @@ void CMainDlg::OnSubscribe(wxCommandEvent &)
     OnMenuSet();
 }
 
-void CMainDlg::OnCharHook(wxKeyEvent &)
+void CMainDlg::OnCharHook(wxKeyEvent &event)
 {
-    // Swallowed: no key reaches the panes, and Enter or Escape never closes the window.
+    // Swallowed: no key reaches the panes, and Enter or Escape never closes the
+    // window. Only the video player's own keys reach it while it shows.
+    m_channelInfo.Player().HandleKey(event.GetKeyCode());
 }
 
 void CMainDlg::OnBtnClose()

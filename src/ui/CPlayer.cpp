@@ -2,6 +2,7 @@
 
 #include "base/DebugLog.h"
 #include "base/GbkText.h"
+#include "ui/MediaSupport.h"
 
 #include <wx/filename.h>
 
@@ -9,6 +10,7 @@ bool CPlayer::Create(wxWindow *parent, wxWindowID id, const wxRect &rect, bool v
 {
     if (!visible)
         Hide();
+    ChooseVideoSink();
     if (!wxMediaCtrl::Create(parent, id, wxEmptyString, rect.GetPosition(), rect.GetSize(), wxBORDER_NONE, backend))
         return false;
     Bind(wxEVT_MEDIA_LOADED, &CPlayer::OnLoaded, this);

@@ -30,15 +30,9 @@ std::vector<TXWindow> VisibleWindows(pid_t pid)
     std::vector<TXWindow> windows;
     std::istringstream ids(Output("xdotool search --onlyvisible --pid " + std::to_string(pid) + " 2>/dev/null"));
     for (unsigned long id; ids >> id;) {
-        TXWindow window{id, 0, 0};
-        std::istringstream shell(Output("xdotool getwindowgeometry --shell " + std::to_string(id) + " 2>/dev/null"));
-        for (std::string line; std::getline(shell, line);) {
-            if (line.rfind("WIDTH=", 0) == 0)
-                window.width = std::atoi(line.c_str() + 6);
-            else if (line.rfind("HEIGHT=", 0) == 0)
-                window.height = std::atoi(line.c_str() + 7);
-        }
-        windows.push_back(window);
+        TXWindow window;
+        window.id = id;
+        windows.push_back(Geometry(window));
     }
     return windows;
 }
@@ -60,6 +54,41 @@ std::vector<std::string> MessageBoxLines(const std::string &clientFolder)
 }
 
 } // namespace
+
+TXWindow Geometry(const TXWindow &window)
+{
+    TXWindow placed{window.id};
+    std::istringstream shell(Output("xdotool getwindowgeometry --shell " + std::to_string(window.id) + " 2>/dev/null"));
+    for (std::string line; std::getline(shell, line);) {
+        const size_t equals = line.find('=');
+        if (equals == std::string::npos)
+            continue;
+        const std::string name = line.substr(0, equals);
+        const int value = std::atoi(line.c_str() + equals + 1);
+        if (name == "WIDTH")
+            placed.width = value;
+        else if (name == "HEIGHT")
+            placed.height = value;
+        else if (name == "X")
+            placed.x = value;
+        else if (name == "Y")
+            placed.y = value;
+    }
+    return placed;
+}
+
+TXWindow Screen()
+{
+    TXWindow screen;
+    std::istringstream size(Output("xdotool getdisplaygeometry"));
+    size >> screen.width >> screen.height;
+    return screen;
+}
+
+void PressKeys(const TXWindow &window, const std::string &keys)
+{
+    Run("xdotool windowactivate --sync " + std::to_string(window.id) + " key --delay 150 " + keys);
+}
 
 TXWindow MainWindow(pid_t pid)
 {

@@ -9,6 +9,8 @@ struct TXWindow {
     unsigned long id = 0;
     int width = 0;
     int height = 0;
+    int x = 0;
+    int y = 0;
     explicit operator bool() const { return id != 0; }
 };
 
@@ -19,6 +21,12 @@ TXWindow MessageBoxWindow(pid_t pid);
 // Clicks the left button count times at (x, y) of the window.
 void Click(const TXWindow &window, int x, int y, int count = 1);
 void Minimize(const TXWindow &window);
+// Gives the window the keyboard focus and types the keys (xdotool key names).
+void PressKeys(const TXWindow &window, const std::string &keys);
+// The window's place and size on the screen now.
+TXWindow Geometry(const TXWindow &window);
+// The size of the screen, as a window at (0, 0).
+TXWindow Screen();
 // Writes a PNG of the window into the build tree's tests/e2e-shots folder
 // (kept for looking at after a run); returns its path.
 std::string Screenshot(const TXWindow &window, const std::string &name);

@@ -5,7 +5,10 @@
 
 #include "base/GbkText.h"
 
+#include <csignal>
 #include <regex>
+#include <sstream>
+#include <thread>
 
 using namespace std::chrono_literals;
 
@@ -119,4 +122,81 @@ TEST_F(UserActionsTest, PlayingAFinishedFileShowsTheAdvertisementFirstAndReports
     EXPECT_EQ("100", match[2].str()); // watched to its end
     Screenshot(window, "playing");
     EXPECT_EQ(0, Stop(tovix));
+}
+
+TEST_F(UserActionsTest, AVideoIsControlledByKeysAndRemembersWhereItWasLeft)
+{
+    const TXWindow window = StartAndSettle();
+    ASSERT_TRUE(window);
+    // The demo's videos last two seconds: the newest one becomes a 40-second one.
+    const TClientFile file = Files(1).back();
+    const std::string video = ClientPath("videos", file.location);
+    ASSERT_EQ(0, std::system(("ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi "
+                              "-i testsrc=size=320x240:rate=12:duration=40 -c:v libx264 -preset ultrafast "
+                              "-pix_fmt yuv420p -f mp4 '" + video + "'").c_str()));
+
+    ClickAt(window, kMyProgramsTab);
+    Click(window, kFirstListEntry[0], kFirstListEntry[1], 2);
+    // the play report goes out as the video starts, after the advertisement
+    ASSERT_TRUE(WaitFor([&] { return service.Requests().find("i4e") != std::string::npos; }, 60s));
+    std::this_thread::sleep_for(3s); // the first start takes a moment
+    Screenshot(window, "video-bar");
+    const TXWindow before = Geometry(window);
+    PressKeys(window, "space Right");
+    PressKeys(window, "f");
+    const TXWindow screen = Screen();
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            const TXWindow now = Geometry(window);
+            return now.x == 0 && now.y == 0 && now.width == screen.width && now.height == screen.height;
+        },
+        10s));
+    Screenshot(Geometry(window), "video-fullscreen");
+    PressKeys(window, "Escape");
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            const TXWindow now = Geometry(window);
+            return now.x == before.x && now.y == before.y && now.width == before.width && now.height == before.height;
+        },
+        10s));
+    std::this_thread::sleep_for(2s); // the frame stays where it was put back
+    const TXWindow after = Geometry(window);
+    EXPECT_EQ(before.x, after.x);
+    EXPECT_EQ(before.y, after.y);
+    EXPECT_EQ(before.width, after.width);
+    EXPECT_EQ(before.height, after.height);
+
+    // Paused about 3 s in and moved on 10 s: that is where it was left.
+    EXPECT_EQ(0, Stop(tovix));
+    std::istringstream record(ReadFile(client + "/PlayPositions.txt"));
+    int id = 0;
+    long long position = 0;
+    ASSERT_TRUE(record >> id >> position);
+    EXPECT_EQ(file.id, id);
+    EXPECT_GE(position, 11000);
+    EXPECT_LE(position, 16000);
+
+    // The next run goes on 5 s before that; killed while playing, it has kept
+    // a position at most about 5 s old.
+    tovix = Start();
+    TXWindow again;
+    ASSERT_TRUE(WaitFor([&] { return bool(again = MainWindow(tovix)); }, 60s));
+    const size_t reports = service.Requests().size();
+    std::this_thread::sleep_for(2s);
+    ClickAt(again, kMyProgramsTab);
+    Click(again, kFirstListEntry[0], kFirstListEntry[1], 2);
+    ASSERT_TRUE(WaitFor([&] { return service.Requests().find("i4e", reports) != std::string::npos; }, 60s));
+    const auto started = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(3s);
+    Screenshot(again, "video-resumed");
+    std::this_thread::sleep_for(9s);
+    kill(tovix, SIGKILL);
+    const auto played = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    EXPECT_EQ(128 + SIGKILL, ExitCode(tovix, 10s));
+    std::istringstream killed(ReadFile(client + "/PlayPositions.txt"));
+    long long kept = 0;
+    ASSERT_TRUE(killed >> id >> kept);
+    EXPECT_GT(kept, position);
+    EXPECT_LE(kept, position - 5000 + played.count() + 500);
+    EXPECT_GE(kept, position - 5000 + played.count() - 5000 - 4000); // 5 s of writes, up to 4 s to start
 }

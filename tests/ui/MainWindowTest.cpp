@@ -392,3 +392,88 @@ TEST_F(MainWindowTest, ChannelPageFitsTheSameWhereverTheWindowIs)
     SendWindowMessage(&page, WM_FIT_TO_PARENT);
     EXPECT_EQ(settled, page.FileInfo().GetRect());
 }
+
+TEST_F(MainWindowTest, VideoKeysFullscreenAndTheExactLayoutBack)
+{
+    ASSERT_TRUE(WaitForCatalogue());
+    ASSERT_TRUE(PumpFor([] { return AllFinished(ProgressOnDisk(kSubscribedChannel)); }, 90s));
+    CChannelInfo &page = Window().ChannelInfo();
+    CWMPlayer &player = page.Player();
+    WaitUntilPlaced(&Window());
+    SendWindowMessage(&Window(), WM_SHOW_CHANNEL, 0, kSubscribedChannel);
+    page.MovePanes(40); // a splitter position of the viewer's own
+    const auto press = [&](int code) {
+        wxKeyEvent key(wxEVT_CHAR_HOOK);
+        key.m_keyCode = code;
+        key.SetEventObject(&Window());
+        Window().ProcessWindowEvent(key);
+        PumpEvents();
+    };
+    // no player shown: its keys do nothing, and Enter or Escape close nothing
+    press(WXK_RETURN);
+    EXPECT_FALSE(Window().IsFullScreen());
+    EXPECT_TRUE(Window().IsShown());
+
+    ASSERT_GT(page.FileInfo().GetShownKey(), 0); // the list shows its first file itself
+    SendNotify(&page.FileList().Tree(), NM_DBLCLK, page.FileInfo().GetShownKey());
+    wxMediaCtrl &video = player.VideoPlayer();
+    ASSERT_TRUE(PumpFor([&] { return video.GetState() == wxMEDIASTATE_PLAYING && video.Tell() > 0; }, 20s));
+    press(' ');
+    EXPECT_TRUE(PumpFor([&] { return video.GetState() == wxMEDIASTATE_PAUSED; }, 5s));
+    press(' ');
+    EXPECT_TRUE(PumpFor([&] { return video.GetState() == wxMEDIASTATE_PLAYING; }, 5s));
+    // a click on the picture itself reaches the player: it pauses
+    const auto clickPicture = [&](int clicks) {
+        const wxRect picture = video.GetScreenRect();
+        const std::string click = "xdotool mousemove " + std::to_string(picture.x + picture.width / 2) + " " +
+                                  std::to_string(picture.y + picture.height / 2) + " click --repeat " +
+                                  std::to_string(clicks) + " --delay 80 1";
+        return std::system(click.c_str()) == 0;
+    };
+    ASSERT_TRUE(clickPicture(1));
+    EXPECT_TRUE(PumpFor([&] { return video.GetState() == wxMEDIASTATE_PAUSED; }, 5s));
+    press(' ');
+    PumpFor([] { return false; }, 1000ms); // the next clicks are no double-click with this one
+
+    const wxRect screen(wxPoint(0, 0), wxGetDisplaySize());
+    for (bool maximized : {false, true}) {
+        SCOPED_TRACE(maximized);
+        const wxRect was = Window().GetRect();
+        Window().Maximize(maximized);
+        if (maximized)
+            PumpFor([&] { return Window().GetRect() != was; }, 3s);
+        PumpFor([] { return false; }, 500ms);
+        const wxRect frame = Window().GetRect();
+        const wxRect splitter = page.Splitter().GetRect();
+        const wxRect list = page.FileList().GetRect();
+        const wxRect host = player.GetRect();
+
+        press('F');
+        ASSERT_TRUE(PumpFor([&] { return Window().GetRect() == screen && player.GetScreenRect() == screen; }, 5s))
+            << Window().GetRect().GetWidth() << "x" << Window().GetRect().GetHeight();
+        EXPECT_FALSE(page.FileList().IsShown());
+        EXPECT_FALSE(page.Splitter().IsShown());
+        EXPECT_TRUE(player.Bar().IsShown());
+
+        // Escape, or a double-click on the picture itself, returns to the layout from before
+        if (maximized) {
+            press(WXK_ESCAPE);
+        } else {
+            ASSERT_TRUE(clickPicture(2));
+        }
+        ASSERT_TRUE(PumpFor([&] { return !player.IsFullScreen() && Window().GetRect() == frame; }, 5s))
+            << player.IsFullScreen() << " " << Window().GetRect().x << "," << Window().GetRect().y << " "
+            << Window().GetRect().width << "x" << Window().GetRect().height << " for " << frame.x << "," << frame.y
+            << " " << frame.width << "x" << frame.height;
+        // the window manager's last moves are undone before the layout is left alone
+        EXPECT_TRUE(PumpFor([&] { return !player.HoldsLayout(); }, 5s));
+        PumpFor([] { return false; }, 300ms);
+        EXPECT_EQ(frame, Window().GetRect());
+        EXPECT_EQ(maximized, Window().IsMaximized());
+        EXPECT_TRUE(page.FileList().IsShown());
+        EXPECT_EQ(splitter, page.Splitter().GetRect());
+        EXPECT_EQ(list, page.FileList().GetRect());
+        EXPECT_EQ(host, player.GetRect());
+    }
+    Window().Maximize(false);
+}

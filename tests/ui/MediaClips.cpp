@@ -50,6 +50,9 @@ TRecipe RecipeOf(EClip clip)
                              "-c:v wmv2 -c:a wmav2 -shortest"};
     case EClip::RealMedia10:
         return {"video10.rm", "-f lavfi -i testsrc=size=320x240:rate=12:duration=2 -c:v rv10 -f rm"};
+    case EClip::Long:
+        return {"long.mp4", "-f lavfi -i testsrc=size=160x120:rate=5:duration=40 "
+                            "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -g 5"};
     case EClip::RealMedia20:
         return {"video20.rm", "-f lavfi -i testsrc=size=320x240:rate=12:duration=2 -c:v rv20 -f rm"};
     }

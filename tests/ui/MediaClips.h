@@ -9,6 +9,7 @@ enum class EClip {
     Wmv,       // 2 s WMV 8 with WMA
     RealMedia10, // 2 s RealVideo 1.0
     RealMedia20, // 2 s RealVideo 2.0
+    Long,        // 40 s H.264 in MP4, small and slow, for seeking and resuming
 };
 
 // The clip's path; made at first use. Empty, with the reason on stderr, when ffmpeg failed.

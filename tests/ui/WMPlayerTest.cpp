@@ -1,4 +1,5 @@
 #include "MediaClips.h"
+#include "base/KeyStore.h"
 #include "store/CatalogueFixture.h"
 #include "store/ChannelCatalogue.h"
 #include "support/WxTestSupport.h"
@@ -6,6 +7,7 @@
 #include "ui/MessageBox.h"
 
 #include <ctime>
+#include <gst/gst.h>
 #include <gtest/gtest.h>
 #include <wx/image.h>
 #include <wx/stopwatch.h>
@@ -126,7 +128,8 @@ protected:
         files += "<Channel ID=\"5\">\n" + FileXml(8, "Eight", 99, "f8.mp4") + FileXml(9, "", 100, "f9.mp4") +
                  FileXml(10, "Ten", 100, "absent.mp4") + FileXml(11, "Eleven", 100, "../f7.mp4") +
                  FileXml(12, "Twelve", 100, "f12.wmv") + FileXml(13, "Thirteen", 100, "f13.rm") +
-                 FileXml(14, "Fourteen", 100, "f14.rm") + "</Channel>\n";
+                 FileXml(14, "Fourteen", 100, "f14.rm") + FileXml(15, "Fifteen", 100, "f15.mp4") +
+                 FileXml(16, "Sixteen", 100, "f16.mp4") + "</Channel>\n";
         WriteFile(folder / "FileInfo.xml", kDecl + "<TovixFile>\n" + files + "</TovixFile>\n");
         Load();
         store.DisableExitSave();
@@ -438,4 +441,281 @@ TEST(AdvertisementPathTest, RelativeRootGoesUnderTheWorkingDirectory)
     EXPECT_EQ("/srv/videos/ADs/a.mp4", path);
     ASSERT_TRUE(AdvertisementPath("/srv/videos/", "../a.mp4", path));
     EXPECT_EQ("", path);
+}
+
+namespace {
+
+// The long clip plays from channel 5, which has no advertisement.
+class VideoControlsTest : public PlayerTest {
+protected:
+    void SetUp() override
+    {
+        PlayerTest::SetUp();
+        ASSERT_TRUE(CopyClip(EClip::Long, folder / "videos/f15.mp4"));
+        host->SetKeyStore(&keys);
+        BindLoads();
+    }
+
+    void BindLoads()
+    {
+        host->VideoPlayer().Bind(wxEVT_MEDIA_LOADED, [this](wxMediaEvent &event) {
+            ++loads;
+            event.Skip();
+        });
+    }
+
+    // Plays file 15 and waits until the bar knows its length.
+    void PlayLong()
+    {
+        // until the new file is loaded the control still reports the old one
+        const int before = loads;
+        host->PlayFile(5, 15);
+        ASSERT_TRUE(WaitFor([&] { return loads > before; }));
+        ASSERT_TRUE(PlaysOn(host->VideoPlayer()));
+        ASSERT_TRUE(WaitFor([&] { return host->VideoPlayer().Length() > 30000; }));
+        host->UpdateBar();
+    }
+
+    long long Tell() { return host->VideoPlayer().Tell(); }
+
+    CKeyStore keys{folder / "keys"};
+    int loads = 0;
+};
+
+} // namespace
+
+TEST_F(VideoControlsTest, BarShowsOnlyWithTheVideoAndItsTimerOnlyWhileShown)
+{
+    host->PlayFile(kToday, 7);
+    ASSERT_TRUE(ClipShowing());
+    EXPECT_FALSE(host->Bar().IsShown());
+    EXPECT_FALSE(host->BarTimer().IsRunning());
+    EXPECT_FALSE(host->HandleKey(WXK_SPACE)); // no keys for the clip
+
+    host->Action("close");
+    EXPECT_TRUE(host->Bar().IsShown());
+    EXPECT_TRUE(host->BarTimer().IsRunning());
+    // the length is not known before the first play
+    EXPECT_EQ("--:--", host->Bar().TimeText());
+    EXPECT_FALSE(host->Bar().SeekSlider().IsEnabled());
+    // the picture keeps to the area above the bar
+    EXPECT_EQ(360 - CPlayBar::kHeight, host->VideoPlayer().GetSize().y);
+    ASSERT_TRUE(PlaysOn(host->VideoPlayer()));
+    ASSERT_TRUE(WaitFor([&] {
+        host->UpdateBar();
+        return host->Bar().SeekSlider().IsEnabled();
+    }));
+    EXPECT_EQ(" / 00:03", host->Bar().TimeText().substr(5));
+    EXPECT_TRUE(host->Bar().IsPlayingShown());
+
+    host->Stop();
+    EXPECT_FALSE(host->Bar().IsShown());
+    EXPECT_FALSE(host->BarTimer().IsRunning());
+}
+
+TEST_F(VideoControlsTest, PauseHoldsThePositionAndSeeksLandNearTheirTarget)
+{
+    PlayLong();
+    EXPECT_TRUE(host->HandleKey(WXK_SPACE));
+    ASSERT_TRUE(WaitFor([&] { return host->VideoPlayer().GetState() == wxMEDIASTATE_PAUSED; }));
+    EXPECT_FALSE(host->Bar().IsPlayingShown());
+    const wxFileOffset held = Tell();
+    WaitFor([] { return false; }, 1000);
+    EXPECT_NEAR(held, Tell(), 100);
+    host->TogglePlay();
+    ASSERT_TRUE(PlaysOn(host->VideoPlayer()));
+    EXPECT_GE(Tell(), held);
+
+    // a click on the seek bar lands there, the keys step 10 s
+    CCommonSlider &seek = host->Bar().SeekSlider();
+    const int x = seek.GetSize().x / 2;
+    const long long target = seek.ValueAt(x);
+    wxMouseEvent down(wxEVT_LEFT_DOWN), up(wxEVT_LEFT_UP);
+    down.m_x = up.m_x = x;
+    down.m_leftDown = true;
+    seek.ProcessWindowEvent(down);
+    seek.ProcessWindowEvent(up);
+    ASSERT_TRUE(WaitFor([&] { return std::abs(Tell() - target) < 1000; }, 5000)) << Tell() << " for " << target;
+    const long long before = Tell();
+    host->HandleKey(WXK_RIGHT);
+    EXPECT_TRUE(WaitFor([&] { return std::abs(Tell() - (before + 10000)) < 1000; }, 5000)) << Tell();
+    host->HandleKey(WXK_LEFT);
+    EXPECT_TRUE(WaitFor([&] { return std::abs(Tell() - before) < 1000; }, 5000)) << Tell();
+}
+
+TEST_F(VideoControlsTest, VolumeAndMuteReachTheControlAndSurviveARestart)
+{
+    PlayLong();
+    host->HandleKey(WXK_DOWN);
+    host->HandleKey(WXK_DOWN);
+    EXPECT_NEAR(0.8, host->VideoPlayer().GetVolume(), 0.01);
+    host->HandleKey('M');
+    EXPECT_NEAR(0.0, host->VideoPlayer().GetVolume(), 0.01);
+    EXPECT_TRUE(host->Bar().IsMutedShown());
+
+    CKeyStore reopened{folder / "keys"};
+    std::string value;
+    CRegKey key;
+    ASSERT_TRUE(key.Open(reopened, EHive::CurrentUser, "Software\\Tovix"));
+    ASSERT_TRUE(key.QueryValue("Volume", value));
+    EXPECT_EQ("80", value);
+
+    MakeHost();
+    BindLoads();
+    host->SetKeyStore(&reopened);
+    PlayLong();
+    EXPECT_TRUE(host->IsMuted());
+    EXPECT_NEAR(0.0, host->VideoPlayer().GetVolume(), 0.01);
+    // unmuting brings back the level from before
+    host->ToggleMute();
+    EXPECT_NEAR(0.8, host->VideoPlayer().GetVolume(), 0.01);
+}
+
+TEST_F(VideoControlsTest, ResumesFiveSecondsBeforeWhereItWasLeftAndFromZeroOnceWatched)
+{
+    PlayLong();
+    host->SeekTo(20000);
+    ASSERT_TRUE(WaitFor([&] { return Tell() >= 20000; }, 5000));
+    host->Stop();
+    long long remembered = 0;
+    ASSERT_TRUE(store.Positions().Remembered(15, &remembered));
+    EXPECT_NEAR(20000, remembered, 1500);
+
+    PlayLong();
+    EXPECT_TRUE(WaitFor([&] { return std::abs(Tell() - (remembered - 5000)) < 1000; }, 5000)) << Tell();
+    ASSERT_TRUE(host->Note().IsShown());
+    EXPECT_EQ(wxString::FromUTF8("从 00:") + wxString::Format("%02lld", (remembered - 5000) / 1000) +
+                  wxString::FromUTF8(" 继续播放"),
+              host->Note().GetText());
+    ShowsPicture(host, "resume-note.png", folder / "shot.png");
+
+    // watched to the end: the bar shows the end, the record goes, play starts over
+    host->SeekTo(39000);
+    ASSERT_TRUE(WaitFor([&] { return host->VideoPlayer().GetState() != wxMEDIASTATE_PLAYING; }, 10000));
+    ASSERT_TRUE(WaitFor([&] {
+        host->UpdateBar();
+        return host->Bar().TimeText() == "00:40 / 00:40";
+    }, 5000)) << host->Bar().TimeText();
+    EXPECT_FALSE(store.Positions().Remembered(15, nullptr));
+    host->TogglePlay();
+    ASSERT_TRUE(PlaysOn(host->VideoPlayer()));
+    EXPECT_LT(Tell(), 5000);
+    host->Stop();
+    PlayLong();
+    EXPECT_LT(Tell(), 5000);
+}
+
+TEST_F(VideoControlsTest, AFileThatCannotBePlayedSaysSoInThePlayer)
+{
+    // not a video at all: the control loads it and stops without playing
+    WriteFile(folder / "videos/f16.mp4", std::string(4096, 'x'));
+    host->PlayFile(5, 16);
+    ASSERT_TRUE(WaitFor([&] { return host->HasFailed(); }));
+    EXPECT_TRUE(host->Note().IsShown());
+    EXPECT_TRUE(host->Note().GetText().StartsWith(wxString::FromUTF8("无法播放此文件")));
+    EXPECT_FALSE(host->Bar().IsShown());
+    EXPECT_TRUE(messages.empty());
+    ShowsPicture(host, "cannot-play.png", folder / "shot.png");
+
+    // decoders that are there but ranked out: the message names what is missing
+    ASSERT_TRUE(CopyClip(EClip::Wmv, folder / "videos/f12.wmv"));
+    if (!HasGstElement("avdec_wmv2") || !HasGstElement("avdec_wmav2"))
+        GTEST_SKIP() << "no WMV decoders";
+    std::vector<std::pair<GstPluginFeature *, guint>> disabled;
+    for (const char *name : {"avdec_wmv2", "avdec_wmav2"}) {
+        GstPluginFeature *decoder = gst_registry_lookup_feature(gst_registry_get(), name);
+        ASSERT_NE(nullptr, decoder);
+        disabled.emplace_back(decoder, gst_plugin_feature_get_rank(decoder));
+        gst_plugin_feature_set_rank(decoder, GST_RANK_NONE);
+        // the decoder lists cache the registry until it changes: take the element out for a moment
+        gst_registry_remove_feature(gst_registry_get(), decoder);
+    }
+    host->PlayFile(5, 12);
+    const bool failed = WaitFor([&] { return host->HasFailed(); });
+    for (auto &[decoder, rank] : disabled) {
+        gst_plugin_feature_set_rank(decoder, rank);
+        gst_registry_add_feature(gst_registry_get(), decoder);
+        gst_object_unref(decoder);
+    }
+    ASSERT_TRUE(failed);
+    EXPECT_TRUE(host->Note().GetText().Contains("Windows Media")) << host->Note().GetText();
+    const std::vector<std::string> log = folder.LogLines();
+    EXPECT_EQ(2, std::count_if(log.begin(), log.end(), [](const std::string &line) {
+                  return line.rfind("Play ", 0) == 0 && line.find("error[") != std::string::npos;
+              }));
+
+    // the next playable file plays again
+    host->PlayFile(5, 15);
+    EXPECT_TRUE(PlaysOn(host->VideoPlayer()));
+    EXPECT_FALSE(host->HasFailed());
+    EXPECT_FALSE(host->Note().IsShown());
+}
+
+TEST_F(VideoControlsTest, InFullscreenTheBarAndPointerHideWhileThePointerRests)
+{
+    long long now = 1000000;
+    host->SetClock([&] { return now; });
+    PlayLong();
+    const auto movePointer = [](int x) {
+        return std::system(("xdotool mousemove " + std::to_string(x) + " 300").c_str()) == 0;
+    };
+    ASSERT_TRUE(movePointer(100));
+    // the pointer rested long before: fullscreen still starts with the bar
+    now += 10 * CWMPlayer::kIdleHide;
+    host->UpdateBar();
+    host->ToggleFullScreen();
+    ASSERT_TRUE(host->IsFullScreen());
+    now += CWMPlayer::kIdleHide - 1;
+    host->UpdateBar();
+    EXPECT_TRUE(host->Bar().IsShown());
+    now += 1;
+    host->UpdateBar();
+    EXPECT_FALSE(host->Bar().IsShown());
+    EXPECT_EQ(host->GetClientSize().y, host->VideoPlayer().GetSize().y); // the picture takes the bar's room
+
+    ASSERT_TRUE(movePointer(140));
+    host->UpdateBar();
+    EXPECT_TRUE(host->Bar().IsShown());
+
+    // hidden again, then back with the layout: the bar shows outside fullscreen
+    now += CWMPlayer::kIdleHide;
+    host->UpdateBar();
+    EXPECT_FALSE(host->Bar().IsShown());
+    EXPECT_TRUE(host->HandleKey(WXK_ESCAPE));
+    EXPECT_FALSE(host->IsFullScreen());
+    EXPECT_TRUE(host->Bar().IsShown());
+    now += 2 * CWMPlayer::kIdleHide;
+    host->UpdateBar();
+    EXPECT_TRUE(host->Bar().IsShown());
+}
+
+TEST_F(VideoControlsTest, DraggingTheSeekThumbMovesThePictureAtMostFiveTimesASecond)
+{
+    long long now = 1000000;
+    host->SetClock([&] { return now; });
+    PlayLong();
+    host->TogglePlay(); // paused, so only the seeks move the position
+    ASSERT_TRUE(WaitFor([&] { return host->VideoPlayer().GetState() == wxMEDIASTATE_PAUSED; }));
+    CCommonSlider &seek = host->Bar().SeekSlider();
+    const int width = seek.GetSize().x;
+    const auto mouse = [&](wxEventType type, int x) {
+        wxMouseEvent event(type);
+        event.m_x = x;
+        event.m_leftDown = type != wxEVT_LEFT_UP;
+        seek.ProcessWindowEvent(event);
+    };
+    const auto landsAt = [&](long long target, long milliseconds = 5000) {
+        return WaitFor([&] { return std::abs(Tell() - target) < 1000; }, milliseconds);
+    };
+    mouse(wxEVT_LEFT_DOWN, width / 2);
+    EXPECT_TRUE(landsAt(seek.ValueAt(width / 2))) << Tell();
+    now += CWMPlayer::kDragSeekPeriod - 1;
+    mouse(wxEVT_MOTION, width / 4); // too soon: the picture stays
+    EXPECT_FALSE(landsAt(seek.ValueAt(width / 4), 1500));
+    now += 1;
+    mouse(wxEVT_MOTION, width / 5);
+    EXPECT_TRUE(landsAt(seek.ValueAt(width / 5))) << Tell();
+    // released right away, it still lands where the button came up
+    mouse(wxEVT_LEFT_UP, 3 * width / 4);
+    EXPECT_TRUE(landsAt(seek.ValueAt(3 * width / 4))) << Tell();
 }
