@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -64,6 +65,20 @@ protected:
         return false;
     }
 
+    // The record file's inode: a rewrite (a new file renamed over the old) changes it.
+    ino_t RecordInode(const TTestTorrent &torrent) const
+    {
+        static const char digits[] = "0123456789abcdef";
+        std::string hex;
+        for (const char byte : torrent.infoHash) {
+            hex += digits[(static_cast<unsigned char>(byte) >> 4) & 0xF];
+            hex += digits[static_cast<unsigned char>(byte) & 0xF];
+        }
+        struct stat info {};
+        const std::string path = m_folder.Path() + "/" + CStateFolder::kDefaultName + "/" + hex + ".resume";
+        return ::stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
+    }
+
     std::string DoneFile() const { return VideoPath("done.avi"); }
     std::string PartialFile() const { return VideoPath("partial.avi"); }
 
@@ -116,4 +131,29 @@ TEST_F(EngineRestart, ResumesAfterTheEngineProcessWasKilled)
     // Resume data is saved every two seconds while data moves: a kill may cost that much
     // transfer (4 s at the child's limit allows for a slow disk), far less than starting over.
     ExpectResumed(partialProgress, 4 * 4000 * 1024LL);
+}
+
+TEST_F(EngineRestart, CleanUpWritesOnlyTheRecordsThatChanged)
+{
+    ASSERT_EQ(1, Engine().AddDownload(m_done.torrentPath.c_str(), DoneFile().c_str()));
+    ASSERT_TRUE(WaitFinished(m_done, seconds(30)));
+    ASSERT_TRUE(WaitUntil([&] { return RecordedFinished(m_done); }, seconds(30)));
+    StopEngine();
+
+    StartEngine();
+    const ino_t finishedRecord = RecordInode(m_done);
+    ASSERT_NE(0u, finishedRecord);
+    Engine().SetMaxDLSpeed(2000);
+    ASSERT_EQ(1, Engine().AddDownload(m_partial.torrentPath.c_str(), PartialFile().c_str()));
+    const int pos = Pos(m_partial);
+    ASSERT_TRUE(WaitUntil([&] { return Engine().GetProgress(pos) >= 10.0; }, seconds(60)));
+    const ino_t movingRecord = RecordInode(m_partial);
+    const double progress = Engine().GetProgress(pos);
+    StopEngine();
+
+    EXPECT_EQ(finishedRecord, RecordInode(m_done)) << "an unchanged record is left as it is";
+    EXPECT_NE(movingRecord, RecordInode(m_partial)) << "a download that moved is recorded at the stop";
+    for (const TSavedDownload &saved : CStateFolder(m_folder / CStateFolder::kDefaultName).Load())
+        if (saved.torrentPath == m_partial.torrentPath)
+            EXPECT_GE(100.0 * saved.params.have_pieces.count() / saved.params.have_pieces.size(), progress - 1.0);
 }
