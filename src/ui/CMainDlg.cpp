@@ -194,6 +194,7 @@ void CMainDlg::PlaceControls()
     CServiceReports &reports = m_context.reports;
     m_channelInfo.Player().SetPlayReport([&reports](int file, int percent) { reports.SendPlayReport(file, percent); });
     client->Bind(wxEVT_WINDOW_MESSAGE, &CMainDlg::OnShowChannel, this, WM_SHOW_CHANNEL);
+    m_channelInfo.Bind(wxEVT_WINDOW_MESSAGE, &CMainDlg::OnChannelShown, this, WM_SHOW_CHANNEL);
     client->Refresh(false);
 }
 
@@ -423,6 +424,15 @@ void CMainDlg::OnDownloadChanged(CMessageEvent &)
 void CMainDlg::OnShowChannel(CMessageEvent &event)
 {
     SendWindowMessage(&m_channelInfo, WM_SHOW_CHANNEL, event.WParam(), event.LParam());
+}
+
+void CMainDlg::OnChannelShown(CMessageEvent &event)
+{
+    // A freshly filled list shows the engine's states at once, not at the next status
+    // tick: until then every finished file the catalogue does not know as finished
+    // would read as never downloaded (the first three seconds after a start).
+    event.Skip();
+    CallAfter([this] { RefreshDownloadStates(); });
 }
 
 void CMainDlg::OnAllPrograms(wxCommandEvent &)

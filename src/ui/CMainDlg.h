@@ -98,6 +98,7 @@ private:
 
     void OnSize(wxSizeEvent &event);
     void OnTimer(wxTimerEvent &event);
+    void OnChannelShown(CMessageEvent &event);
     void OnShowChannel(CMessageEvent &event);
     void OnDownloadChanged(CMessageEvent &event);
     void OnAllPrograms(wxCommandEvent &event);
