@@ -1,8 +1,8 @@
 // The whole program with many downloads: a working folder whose catalogue lists
 // 1,000 files in one channel and whose engine state holds a download for each
 // (small generated torrents, one in twenty half written, the rest complete, a
-// tracker on 127.0.0.1, no peer that could send data). build/tovix starts in it
-// twice; each time the bench measures the time from the start to the first
+// tracker on 127.0.0.1, no peer that could send data, every picture there).
+// build/tovix starts in it twice; each time the bench measures the time from the start to the first
 // refresh of the file list (the first save of FileInfo.xml, which writes the
 // engine's progress back), checks what that save holds, the resident memory,
 // the process's CPU over an idle minute, the user-interface thread's share of
@@ -134,6 +134,9 @@ void MakeClientFolder(const std::string &client, const std::string &build, int c
             std::filesystem::resize_file("videos/" + name, kFileSize / 2);
     }
     std::filesystem::remove_all(made);
+    // Every picture fetched long ago (one image, linked): a long-used folder fetches none.
+    for (int id = 1; id <= count; ++id)
+        link((build + "/Skins/ItemDefault.jpg").c_str(), ("pics/p" + std::to_string(id) + ".jpg").c_str());
 }
 
 // The engine's records as a long-used engine leaves them: each with its pieces
