@@ -512,11 +512,9 @@ void CDownloadEngine::RequestResumeSaves()
             const auto gap = download.state == EDownloadState::Finished ? kSeedResumeSaveGap : kResumeSaveGap;
             if (!download.needSave || now - download.lastSave < gap)
                 continue;
-            if (RecordIsCurrent(download)) {
-                download.needSave = false;
-                continue;
-            }
             download.needSave = false;
+            if (RecordIsCurrent(download))
+                continue;
             download.lastSave = now;
             due.push_back(download.handle);
         }
