@@ -57,9 +57,9 @@ void WriteCatalogue(const TGeneratedCatalogue &shape)
         std::fprintf(files, "    <Channel ID=\"%d\">\n", c);
         for (int f = 0; f < shape.filesPerChannel; ++f, ++id)
             std::fprintf(files,
-                         "        <File ID=\"%d\" Title=\"%s %d\" Pic=\"p%d.jpg\" Date=\"2026-12-01\" Progress=\"-1\" "
+                         "        <File ID=\"%d\" Title=\"%s %d\" Pic=\"p%d.jpg\" Date=\"2026-12-01\" Progress=\"%d\" "
                          "Torrent=\"t%d.torrent\" Location=\"v%d.avi\" Desc=\"%s %d\" KBytes=\"%d\" />\n",
-                         id, title, id, id, id, id, desc, id, 1000 + id);
+                         id, title, id, id, shape.progress ? shape.progress(id) : -1, id, id, desc, id, 1000 + id);
         std::fprintf(files, "    </Channel>\n");
     }
     std::fprintf(files, "</TovixFile>\n");

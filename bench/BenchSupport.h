@@ -21,6 +21,8 @@ struct TGeneratedCatalogue {
     int channels = 200;
     int filesPerChannel = 500;
     int preserveNum = 400;
+    // The stored Progress of file id (numbered from 1); unset: -1, never downloaded.
+    std::function<int(int)> progress;
 };
 
 // Writes FileInfo.xml, ChannelInfo.xml and Configure.xml (roots videos/, torrents/, pics/)

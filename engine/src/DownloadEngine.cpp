@@ -142,6 +142,8 @@ void CDownloadEngine::Restore()
         const int have = saved.params.have_pieces.count();
         download.state = pieces > 0 && have == pieces ? EDownloadState::Finished : EDownloadState::Waiting;
         download.progress = pieces > 0 ? 100.0 * have / pieces : 0.0;
+        download.recordFinished = download.state == EDownloadState::Finished;
+        download.uploaded = download.recordUploaded = saved.params.total_uploaded;
         m_nextOrder = std::max(m_nextOrder, saved.order + 1);
         std::lock_guard<std::mutex> lock(m_mutex);
         InsertLocked(std::move(download));
@@ -232,6 +234,13 @@ int CDownloadEngine::InsertLocked(TDownload download)
     m_byHandle[download.handle] = pos;
     m_downloads.emplace(pos, std::move(download));
     return pos;
+}
+
+bool CDownloadEngine::RecordIsCurrent(const TDownload &download)
+{
+    // libtorrent marks every restored download as changed once it has read it back;
+    // rewriting a thousand finished files' records for that would only cost fsyncs.
+    return download.recordFinished && download.uploaded == download.recordUploaded;
 }
 
 const CDownloadEngine::TDownload *CDownloadEngine::FindLocked(int pos) const
@@ -346,8 +355,17 @@ void CDownloadEngine::HandleAlert(lt::alert *alert)
     } else if (const auto *failed = lt::alert_cast<lt::save_resume_data_failed_alert>(alert)) {
         m_awaitingSave.erase(failed->handle);
     } else if (const auto *finished = lt::alert_cast<lt::torrent_finished_alert>(alert)) {
-        // A finished file must never be checked again after a restart: record it at once.
-        finished->handle.save_resume_data(lt::torrent_handle::flush_disk_cache | lt::torrent_handle::save_info_dict);
+        // A finished file must never be checked again after a restart: record it at once,
+        // unless its record says so already (every restored finished file reports it again).
+        bool recorded = false;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (const TDownload *download = FindLocked(finished->handle))
+                recorded = download->recordFinished;
+        }
+        if (!recorded)
+            finished->handle.save_resume_data(lt::torrent_handle::flush_disk_cache |
+                                              lt::torrent_handle::save_info_dict);
         m_wantStatus = true;
     } else if (const auto *fileError = lt::alert_cast<lt::file_error_alert>(alert)) {
         DebugLog("Download %s error[%s]", fileError->filename(), fileError->error.message().c_str());
@@ -386,6 +404,7 @@ void CDownloadEngine::UpdateStatuses(const std::vector<lt::torrent_status> &stat
             download->progress = ProgressPercent(status);
             download->downloadRate = status.download_payload_rate;
             download->uploadRate = status.upload_payload_rate;
+            download->uploaded = status.all_time_upload;
             download->needSave = download->needSave || status.need_save_resume;
         }
     }
@@ -399,9 +418,11 @@ void CDownloadEngine::SaveResumeData(const lt::torrent_handle &handle, const lt:
     lt::info_hash_t hash;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        const TDownload *download = FindLocked(handle);
+        TDownload *download = FindLocked(handle);
         if (!download)
             return; // removed meanwhile: its record is gone and stays gone
+        download->recordFinished = params.have_pieces.size() > 0 && params.have_pieces.all_set();
+        download->recordUploaded = params.total_uploaded;
         saved.torrentPath = download->torrentPath;
         saved.savePath = download->savePath;
         saved.order = download->order;
@@ -489,6 +510,8 @@ void CDownloadEngine::RequestResumeSaves()
             if (!download.needSave || now - download.lastSave < gap)
                 continue;
             download.needSave = false;
+            if (RecordIsCurrent(download))
+                continue;
             download.lastSave = now;
             due.push_back(download.handle);
         }
@@ -522,10 +545,15 @@ void CDownloadEngine::SaveAllBeforeStop()
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         for (const auto &entry : m_downloads)
-            m_awaitingSave.insert(entry.second.handle);
+            if (!RecordIsCurrent(entry.second))
+                m_awaitingSave.insert(entry.second.handle);
     }
+    // Only what changed since its record: a record per download, each written with
+    // an fsync, would keep the exit of a thousand finished files waiting for seconds
+    // and let the time limit drop the records that matter.
     for (const lt::torrent_handle &handle : m_awaitingSave)
-        handle.save_resume_data(lt::torrent_handle::flush_disk_cache | lt::torrent_handle::save_info_dict);
+        handle.save_resume_data(lt::torrent_handle::flush_disk_cache | lt::torrent_handle::save_info_dict |
+                                lt::torrent_handle::only_if_modified);
 
     const auto deadline = steady_clock::now() + kShutdownSaveLimit;
     std::vector<lt::alert *> alerts;

@@ -74,6 +74,9 @@ private:
         int uploadRate = 0;
         bool waitingForSpace = false;
         bool needSave = false;
+        bool recordFinished = false; // the state folder already holds every piece
+        long long uploaded = 0;       // all time, as libtorrent last said
+        long long recordUploaded = 0; // all time, as the record says
         std::chrono::steady_clock::time_point lastSave;
     };
     struct TStateJob {
@@ -90,6 +93,8 @@ private:
     // Registers a download the session has accepted; returns its position.
     int InsertLocked(TDownload download);
     const TDownload *FindLocked(int pos) const;
+    // A finished download whose record holds all it has: nothing to save.
+    static bool RecordIsCurrent(const TDownload &download);
     TDownload *FindLocked(const libtorrent::torrent_handle &handle);
 
     void Run();

@@ -203,6 +203,7 @@ void CMainDlg::PlaceControls()
     m_channelInfo.Player().SetPlayReport([&reports](int file, int percent) { reports.SendPlayReport(file, percent); });
     m_channelInfo.Player().SetKeyStore(&m_context.keys);
     client->Bind(wxEVT_WINDOW_MESSAGE, &CMainDlg::OnShowChannel, this, WM_SHOW_CHANNEL);
+    m_channelInfo.Bind(wxEVT_WINDOW_MESSAGE, &CMainDlg::OnChannelShown, this, WM_SHOW_CHANNEL);
     client->Refresh(false);
 }
 
@@ -482,6 +483,15 @@ void CMainDlg::ShowFinishedFile(int entryNumber)
 void CMainDlg::OnShowChannel(CMessageEvent &event)
 {
     SendWindowMessage(&m_channelInfo, WM_SHOW_CHANNEL, event.WParam(), event.LParam());
+}
+
+void CMainDlg::OnChannelShown(CMessageEvent &event)
+{
+    // A freshly filled list shows the engine's states at once, not at the next status
+    // tick: until then every finished file the catalogue does not know as finished
+    // would read as never downloaded (the first three seconds after a start).
+    event.Skip();
+    CallAfter([this] { RefreshDownloadStates(); });
 }
 
 void CMainDlg::OnAllPrograms(wxCommandEvent &)

@@ -105,6 +105,7 @@ private:
 
     void OnSize(wxSizeEvent &event);
     void OnTimer(wxTimerEvent &event);
+    void OnChannelShown(CMessageEvent &event);
     void OnShowChannel(CMessageEvent &event);
     void OnDownloadChanged(CMessageEvent &event);
     // Files of subscribed channels finished: a notice unless the window is in view.

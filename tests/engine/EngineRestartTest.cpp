@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -75,6 +76,13 @@ protected:
         for (const char byte : torrent.infoHash)
             name += std::string{digits[(byte >> 4) & 0xF], digits[byte & 0xF]};
         return m_folder / (std::string(CStateFolder::kDefaultName) + "/" + name + ".resume");
+    }
+
+    // The record file's inode: a rewrite (a new file renamed over the old) changes it.
+    ino_t RecordInode(const TTestTorrent &torrent) const
+    {
+        struct stat info {};
+        return ::stat(RecordPath(torrent).c_str(), &info) == 0 ? info.st_ino : 0;
     }
 
     std::string DoneFile() const { return VideoPath("done.avi"); }
@@ -208,4 +216,31 @@ TEST_F(EngineRestart, RestoredDownloadsKeepTheLastLimitFromTheFirstByte)
     const double received = (Engine().GetProgress(pos) - progressBefore) / 100.0 * static_cast<double>(m_partial.size);
     EXPECT_GT(received, 0.0);
     EXPECT_LE(received, (4 + 3) * kLimit + 16 * 1024);
+}
+
+TEST_F(EngineRestart, CleanUpWritesOnlyTheRecordsThatChanged)
+{
+    ASSERT_EQ(1, Engine().AddDownload(m_done.torrentPath.c_str(), DoneFile().c_str()));
+    ASSERT_TRUE(WaitFinished(m_done, seconds(30)));
+    ASSERT_TRUE(WaitUntil([&] { return RecordedFinished(m_done); }, seconds(30)));
+    StopEngine();
+
+    StartEngine();
+    const ino_t finishedRecord = RecordInode(m_done);
+    ASSERT_NE(0u, finishedRecord);
+    Engine().SetMaxDLSpeed(2000);
+    ASSERT_EQ(1, Engine().AddDownload(m_partial.torrentPath.c_str(), PartialFile().c_str()));
+    const int pos = Pos(m_partial);
+    ASSERT_TRUE(WaitUntil([&] { return Engine().GetProgress(pos) >= 10.0; }, seconds(60)));
+    const ino_t movingRecord = RecordInode(m_partial);
+    const double progress = Engine().GetProgress(pos);
+    StopEngine();
+
+    EXPECT_EQ(finishedRecord, RecordInode(m_done)) << "an unchanged record is left as it is";
+    EXPECT_NE(movingRecord, RecordInode(m_partial)) << "a download that moved is recorded at the stop";
+    for (const TSavedDownload &saved : CStateFolder(m_folder / CStateFolder::kDefaultName).Load()) {
+        if (saved.torrentPath == m_partial.torrentPath) {
+            EXPECT_GE(100.0 * saved.params.have_pieces.count() / saved.params.have_pieces.size(), progress - 1.0);
+        }
+    }
 }

@@ -288,6 +288,20 @@ TEST_F(MainWindowTest, DownloadNotificationsRefreshAtMostOncePerSecond)
     EXPECT_FALSE(Window().Timer(CMainDlg::TIMER_THROTTLE).IsRunning());
 }
 
+TEST_F(MainWindowTest, AFilledFileListShowsTheEngineStatesAtOnce)
+{
+    ASSERT_TRUE(WaitForCatalogue());
+    // Nothing else refreshes meanwhile: no status tick, no engine notification.
+    Engine().SetWndHandle(nullptr);
+    Window().Timer(CMainDlg::TIMER_STATUS).Stop();
+    PumpFor([] { return false; }, 300ms);
+    Window().Timer(CMainDlg::TIMER_THROTTLE).Stop();
+    const int before = Window().RefreshCount();
+    SendWindowMessage(&Window().ChannelInfo(), WM_SHOW_CHANNEL, 0, CatalogueRows(m_store)[0].data);
+    EXPECT_TRUE(PumpFor([&] { return Window().RefreshCount() > before; }, 2s)) << "no refresh without the status tick";
+    EXPECT_FALSE(Window().ChannelInfo().FileList().Tree().Items().empty());
+}
+
 TEST_F(MainWindowTest, StartLimitsAndStatusFormat)
 {
     EXPECT_EQ(301000, Window().Timer(CMainDlg::TIMER_REPORT).GetInterval()); // the client folder's 301
