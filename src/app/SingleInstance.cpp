@@ -65,6 +65,12 @@ std::string CSingleInstance::RuntimeFolder()
     return runtime && *runtime ? std::string(runtime) + "/tovix" : std::string();
 }
 
+std::string CSingleInstance::PrivateBase()
+{
+    const char *temp = std::getenv("TMPDIR");
+    return temp && *temp == '/' ? std::string(temp) : std::string("/tmp");
+}
+
 CSingleInstance::TAcquire CSingleInstance::Acquire()
 {
     if (m_lock >= 0)

@@ -18,13 +18,15 @@ public:
 
     // runtimeFolder is the usual home of "tovix.lock" and "tovix.sock" (empty for
     // none); when it cannot hold them, privateBase + "/tovix-<uid>" does.
-    explicit CSingleInstance(std::string runtimeFolder = RuntimeFolder(), std::string privateBase = "/tmp");
+    explicit CSingleInstance(std::string runtimeFolder = RuntimeFolder(), std::string privateBase = PrivateBase());
     ~CSingleInstance();
     CSingleInstance(const CSingleInstance &) = delete;
     CSingleInstance &operator=(const CSingleInstance &) = delete;
 
     // $XDG_RUNTIME_DIR/tovix; empty without $XDG_RUNTIME_DIR.
     static std::string RuntimeFolder();
+    // $TMPDIR when it is an absolute path, otherwise /tmp.
+    static std::string PrivateBase();
 
     // Tries the folders in turn. A lock left by a killed process does not count:
     // the system drops it with the process. Only a lock another process holds
