@@ -1,13 +1,32 @@
 #include "base/FileSystem.h"
 
+#include "base/DebugLog.h"
 #include "base/GbkText.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+// The temporary file of an atomic write: the target's name and mkstemp's six characters.
+constexpr char kTempSuffix[] = ".XXXXXX";
+
+bool IsTempOf(const std::string &name, const std::string &target)
+{
+    const size_t length = target.size() + sizeof kTempSuffix - 1;
+    if (name.size() != length || name.compare(0, target.size() + 1, target + ".") != 0)
+        return false;
+    return std::all_of(name.begin() + target.size() + 1, name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+} // namespace
 
 bool FileExists(const std::string &path)
 {
@@ -45,7 +64,7 @@ bool WriteFileAtomic(const std::string &path, const std::string &data, int *erro
 bool WriteFileAtomic(const std::string &path, const std::function<bool(FILE *)> &writer, int *error)
 {
     const std::string target = FsPath(path);
-    std::string temp = target + ".XXXXXX";
+    std::string temp = target + kTempSuffix;
     int fd = ::mkstemp(&temp[0]);
     if (fd < 0) {
         if (error)
@@ -99,6 +118,19 @@ std::vector<std::string> ListFolder(const std::string &folder)
     }
     ::closedir(dir);
     return names;
+}
+
+void RemoveAtomicLeftovers(const std::string &folder, const std::vector<std::string> &names)
+{
+    for (const std::string &name : ListFolder(folder)) {
+        if (std::none_of(names.begin(), names.end(), [&name](const std::string &target) { return IsTempOf(name, target); }))
+            continue;
+        const std::string path = folder + "/" + name;
+        if (const int error = DeleteFileError(path))
+            DebugLog("Del file %s error[%d]", path.c_str(), FileErrorCause(error));
+        else
+            DebugLog("Removed leftover %s", path.c_str());
+    }
 }
 
 int FileErrorCause(int error)
