@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <system_error>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -140,32 +141,41 @@ bool CSingleInstance::Listen(std::function<void()> onRestore)
         StopListening();
         return false;
     }
-    m_thread = std::thread([this, onRestore = std::move(onRestore)] {
-        for (;;) {
-            pollfd polls[2] = {{m_listener, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
-            if (::poll(polls, 2, -1) < 0 && errno != EINTR)
-                return;
-            if (polls[1].revents)
-                return;
-            if (!(polls[0].revents & POLLIN))
-                continue;
-            const int client = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
-            if (client < 0)
-                continue;
-            // A silent client must not hold the listener: one second to say its word.
-            timeval limit{1, 0};
-            ::setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
-            char request[sizeof kRestore] = {};
-            const ssize_t got = ::recv(client, request, sizeof kRestore - 1, MSG_WAITALL);
-            if (got == static_cast<ssize_t>(sizeof kRestore - 1) && std::strcmp(request, kRestore) == 0) {
-                onRestore();
-                ssize_t sent = ::send(client, kAnswer, sizeof kAnswer - 1, MSG_NOSIGNAL);
-                (void)sent;
-            }
-            ::close(client);
-        }
-    });
+    try {
+        m_thread = std::thread([this, onRestore = std::move(onRestore)] { Serve(onRestore); });
+    } catch (const std::system_error &error) {
+        DebugLog("Listen %s error[%d]", path.c_str(), error.code().value());
+        StopListening();
+        return false;
+    }
     return true;
+}
+
+void CSingleInstance::Serve(const std::function<void()> &onRestore)
+{
+    for (;;) {
+        pollfd polls[2] = {{m_listener, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
+        if (::poll(polls, 2, -1) < 0 && errno != EINTR)
+            return;
+        if (polls[1].revents)
+            return;
+        if (!(polls[0].revents & POLLIN))
+            continue;
+        const int client = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0)
+            continue;
+        // A silent client must not hold the listener: one second to say its word.
+        timeval limit{1, 0};
+        ::setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+        char request[sizeof kRestore] = {};
+        const ssize_t got = ::recv(client, request, sizeof kRestore - 1, MSG_WAITALL);
+        if (got == static_cast<ssize_t>(sizeof kRestore - 1) && std::strcmp(request, kRestore) == 0) {
+            onRestore();
+            ssize_t sent = ::send(client, kAnswer, sizeof kAnswer - 1, MSG_NOSIGNAL);
+            (void)sent;
+        }
+        ::close(client);
+    }
 }
 
 bool CSingleInstance::AskToRestore(int timeoutMilliseconds)

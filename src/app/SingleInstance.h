@@ -56,6 +56,8 @@ public:
 
 private:
     bool TryFolder(const std::string &folder, TAcquire &result);
+    // The listener thread: answers each "restore" until woken to stop.
+    void Serve(const std::function<void()> &onRestore);
 
     std::string m_runtimeFolder;
     std::string m_privateFolder;

@@ -18,6 +18,7 @@
 #include <fcntl.h>
 #include <glib.h>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 #include <wx/dialog.h>
@@ -103,9 +104,32 @@ void CMainApp::WatchStopSignals()
         DebugLog("Stop signal pipe error[%d]", errno);
         return;
     }
+    // A full pipe already holds a stop: the handler must never block on it.
+    ::fcntl(g_stopPipe[1], F_SETFL, O_NONBLOCK);
     {
         std::lock_guard<std::mutex> lock(g_appMutex);
         g_app = this;
+    }
+    try {
+        std::thread([] {
+            for (;;) {
+                char byte;
+                const ssize_t got = ::read(g_stopPipe[0], &byte, 1);
+                if (got < 0 && errno == EINTR)
+                    continue;
+                if (got <= 0)
+                    return;
+                std::lock_guard<std::mutex> lock(g_appMutex);
+                if (g_app) {
+                    g_app->m_stopRequested = true;
+                    QueueStopSignal();
+                }
+            }
+        }).detach();
+    } catch (const std::system_error &error) {
+        // The signals keep their default action: they still end the program.
+        DebugLog("Stop signal watcher error[%d]", error.code().value());
+        return;
     }
     struct sigaction action {};
     action.sa_handler = OnStopSignalByte;
@@ -113,21 +137,6 @@ void CMainApp::WatchStopSignals()
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
-    std::thread([] {
-        for (;;) {
-            char byte;
-            const ssize_t got = ::read(g_stopPipe[0], &byte, 1);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0)
-                return;
-            std::lock_guard<std::mutex> lock(g_appMutex);
-            if (g_app) {
-                g_app->m_stopRequested = true;
-                QueueStopSignal();
-            }
-        }
-    }).detach();
 }
 
 void CMainApp::OnStopSignal()

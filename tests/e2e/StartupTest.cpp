@@ -155,8 +155,11 @@ TEST_F(StartupTest, AnAnnouncedUpdaterRunsAtTheNextStart)
 
 TEST_F(StartupTest, WithoutARuntimeFolderItLocksInThePrivateFolderAndWithNoFolderAtAllItSaysWhy)
 {
+    // A runtime folder nobody can make (GTK would make a missing one for its own use).
+    WriteFile(folder / "file", "");
+    const std::string runtime = folder / "file/runtime";
     MakeFolder(folder / "tmp");
-    const std::vector<std::pair<std::string, std::string>> noRuntime = {{"XDG_RUNTIME_DIR", "/nonexistent"},
+    const std::vector<std::pair<std::string, std::string>> noRuntime = {{"XDG_RUNTIME_DIR", runtime},
                                                                         {"TMPDIR", folder / "tmp"}};
     const pid_t first = Start(noRuntime);
     ASSERT_TRUE(ServiceGot("i2ei1e"));
@@ -167,15 +170,13 @@ TEST_F(StartupTest, WithoutARuntimeFolderItLocksInThePrivateFolderAndWithNoFolde
     kill(first, SIGTERM);
     ASSERT_EQ(0, ExitCode(first, 30s));
 
-    const std::string missing = folder / "missing";
-    const pid_t refused = Start({{"XDG_RUNTIME_DIR", "/nonexistent"}, {"TMPDIR", missing}});
+    const pid_t refused = Start({{"XDG_RUNTIME_DIR", runtime}, {"TMPDIR", folder / "file"}});
     CMessageBoxes boxes(refused, client);
     EXPECT_EQ("Tovix 无法启动：没有可以存放实例锁的文件夹。", boxes.DismissNext());
     EXPECT_EQ(1, ExitCode(refused, 30s));
     EXPECT_NE(std::string::npos, ReadFile(client + "/skininfo.txt")
-                                     .find("Instance lock error: /nonexistent/tovix: No such file or directory; " +
-                                           missing + "/tovix-" + std::to_string(geteuid()) +
-                                           ": No such file or directory"));
+                                     .find("Instance lock error: " + runtime + "/tovix: Not a directory; " +
+                                           folder / "file/tovix-" + std::to_string(geteuid()) + ": Not a directory"));
 }
 
 TEST_F(StartupTest, AStartDuringTheExitWaitsForTheLockWhichGoesOnlyAfterTheExitSave)
