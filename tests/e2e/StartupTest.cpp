@@ -211,3 +211,25 @@ TEST_F(StartupTest, AStartDuringTheExitWaitsForTheLockWhichGoesOnlyAfterTheExitS
     }
     EXPECT_TRUE(caught) << "the lock was gone with the listener every time";
 }
+
+TEST_F(StartupTest, AStopSignalWhileAMessageBoxIsOpenClosesItAndExitsThroughTheExitSave)
+{
+    const pid_t tovix = Start();
+    TXWindow window;
+    ASSERT_TRUE(WaitFor([&] { return bool(window = MainWindow(tovix)); }, 30s));
+    ASSERT_TRUE(WaitFor([&] { return ReadFile(client + "/ChannelInfo.xml").find("World") != std::string::npos; }, 30s));
+    // The caption's menu, then its about item: a message box over the main window.
+    Click(window, 699, 15);
+    ASSERT_TRUE(WaitFor([&] { return bool(MessageBoxWindow(tovix)); }, 10s));
+    Click(window, 667, 94);
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return ReadFile(client + "/skininfo.txt").find("Message box: Tovix 1.2 Beta") != std::string::npos &&
+                   MessageBoxWindow(tovix);
+        },
+        30s));
+    std::remove((client + "/FileInfo.xml").c_str());
+    kill(tovix, SIGTERM);
+    EXPECT_EQ(0, ExitCode(tovix, 30s));
+    EXPECT_NE(std::string::npos, ReadFile(client + "/FileInfo.xml").find("<TovixFile"));
+}
