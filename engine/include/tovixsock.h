@@ -65,6 +65,13 @@ TOVIXSOCK_API int GetPendingNum(void);
 /* Saves every download's state and stops the engine; no posts follow. */
 TOVIXSOCK_API void CleanUp(void);
 
+/* Optional, before InitDownloader: the engine hands each log line to write (the
+ * message without line prefix or line end) instead of appending it to its own
+ * "skininfo.txt", so that a program with a log of its own keeps one log. write may
+ * be called from any thread until CleanUp returns. Null: the engine's own log. */
+typedef void (*TovixLogWriter)(const char *message, unsigned long length);
+TOVIXSOCK_API void SetLogWriter(TovixLogWriter write);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,5 +1,7 @@
 #include "DownloadEngine.h"
 
+#include "PieceRecheck.h"
+
 #include "base/DebugLog.h"
 #include "base/GbkText.h"
 
@@ -9,7 +11,6 @@
 #include <libtorrent/session_stats.hpp>
 #include <libtorrent/torrent_info.hpp>
 
-#include <climits>
 #include <unistd.h>
 
 namespace lt = libtorrent;
@@ -21,13 +22,6 @@ std::string CurrentFolder()
 {
     char buffer[4096];
     return ::getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string(".");
-}
-
-int BytesPerSecond(int kilobytesPerSecond)
-{
-    if (kilobytesPerSecond <= 0)
-        return 0; // unlimited
-    return kilobytesPerSecond > INT_MAX / 1024 ? INT_MAX : kilobytesPerSecond * 1024;
 }
 
 // The save path names the video itself: a single-file torrent is stored under that
@@ -74,6 +68,9 @@ std::unique_ptr<CDownloadEngine> CDownloadEngine::Start(const std::string &state
         return nullptr;
     TEngineOptions options = DefaultEngineOptions();
     ReadSettingsFile(folder.SettingsPath(), options);
+    // The caller's last limits hold before any download is restored.
+    auto limits = std::make_unique<CEngineLimits>(folder.LimitsPath());
+    limits->AddTo(options.settings);
     lt::session_params params(std::move(options.settings));
     if (options.posixDiskIo)
         params.disk_io_constructor = lt::posix_disk_io_constructor;
@@ -87,14 +84,15 @@ std::unique_ptr<CDownloadEngine> CDownloadEngine::Start(const std::string &state
     }
     session->set_peer_class_filter(EveryAddressRateLimited());
 
-    std::unique_ptr<CDownloadEngine> engine(new CDownloadEngine(stateFolder, std::move(session)));
+    std::unique_ptr<CDownloadEngine> engine(new CDownloadEngine(stateFolder, std::move(session), std::move(limits)));
     engine->Restore();
     engine->m_thread = std::thread(&CDownloadEngine::Run, engine.get());
     return engine;
 }
 
-CDownloadEngine::CDownloadEngine(const std::string &stateFolder, std::unique_ptr<lt::session> session)
-    : m_stateFolder(stateFolder), m_session(std::move(session)),
+CDownloadEngine::CDownloadEngine(const std::string &stateFolder, std::unique_ptr<lt::session> session,
+                                 std::unique_ptr<CEngineLimits> limits)
+    : m_stateFolder(stateFolder), m_session(std::move(session)), m_limits(std::move(limits)),
       m_counterIndex{lt::find_metric_idx("net.recv_payload_bytes"), lt::find_metric_idx("net.sent_payload_bytes")}
 {
 }
@@ -112,12 +110,14 @@ CDownloadEngine::~CDownloadEngine()
 
 void CDownloadEngine::Restore()
 {
+    int restored = 0;
     for (TSavedDownload &saved : m_stateFolder.Load()) {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             if (m_byPath.count(saved.torrentPath))
                 continue;
         }
+        RecheckBeforeRestore(saved);
         // The queue decides what runs; a hold for disk space is decided afresh.
         saved.params.flags |= lt::torrent_flags::auto_managed | lt::torrent_flags::paused;
         saved.params.flags &= ~lt::torrent_flags::upload_mode;
@@ -145,8 +145,21 @@ void CDownloadEngine::Restore()
         m_nextOrder = std::max(m_nextOrder, saved.order + 1);
         std::lock_guard<std::mutex> lock(m_mutex);
         InsertLocked(std::move(download));
+        ++restored;
     }
+    DebugLog("Restored %d downloads", restored);
     m_session->post_torrent_updates();
+}
+
+void CDownloadEngine::RecheckBeforeRestore(TSavedDownload &saved)
+{
+    const TRecheck recheck = RecheckWrittenPieces(saved.params);
+    if (recheck.hashed == 0)
+        return;
+    DebugLog("Recheck %d pieces of %s: %d complete", recheck.hashed, saved.torrentPath.c_str(), recheck.found);
+    // Recorded at once, so that the next start reads none of them again.
+    if (recheck.found > 0)
+        m_stateFolder.Write(saved.params.ti->info_hashes(), CStateFolder::Encode(saved));
 }
 
 int CDownloadEngine::Add(const std::string &torrentPath, const std::string &savePath)
@@ -281,28 +294,12 @@ int CDownloadEngine::Count(EDownloadState state) const
     return count;
 }
 
-void CDownloadEngine::SetMaxDownloads(int count)
+void CDownloadEngine::SetLimit(EEngineLimit limit, int value)
 {
     lt::settings_pack pack;
-    pack.set_int(lt::settings_pack::active_downloads, count > 0 ? count : -1);
-    // Finished files seed in slots of their own, so they never keep a download waiting.
-    pack.set_int(lt::settings_pack::active_limit, count > 0 ? count + kActiveSeeds : -1);
-    pack.set_int(lt::settings_pack::active_seeds, kActiveSeeds);
+    CEngineLimits::AddLimit(limit, value, pack);
     m_session->apply_settings(std::move(pack));
-}
-
-void CDownloadEngine::SetDownloadLimit(int kilobytesPerSecond)
-{
-    lt::settings_pack pack;
-    pack.set_int(lt::settings_pack::download_rate_limit, BytesPerSecond(kilobytesPerSecond));
-    m_session->apply_settings(std::move(pack));
-}
-
-void CDownloadEngine::SetUploadLimit(int kilobytesPerSecond)
-{
-    lt::settings_pack pack;
-    pack.set_int(lt::settings_pack::upload_rate_limit, BytesPerSecond(kilobytesPerSecond));
-    m_session->apply_settings(std::move(pack));
+    m_limits->Keep(limit, value);
 }
 
 void CDownloadEngine::Run()

@@ -6,6 +6,7 @@
 
 #include "ChangeNotifier.h"
 #include "DownloadState.h"
+#include "EngineLimits.h"
 #include "EngineSettings.h"
 #include "RateMeter.h"
 #include "SpaceGuard.h"
@@ -28,7 +29,6 @@
 
 class CDownloadEngine {
 public:
-    static constexpr int kActiveSeeds = 5;
     // How often the resume data of a download that moved is saved: what a crash can cost.
     static constexpr std::chrono::seconds kResumeSaveGap{2};
     static constexpr std::chrono::seconds kSeedResumeSaveGap{60};
@@ -44,9 +44,8 @@ public:
     CDownloadEngine &operator=(const CDownloadEngine &) = delete;
 
     void SetWindow(const TovixWndHandle *handle) { m_notifier.SetTarget(handle); }
-    void SetMaxDownloads(int count);
-    void SetDownloadLimit(int kilobytesPerSecond);
-    void SetUploadLimit(int kilobytesPerSecond);
+    // Applies a limit at once and keeps it for the next start.
+    void SetLimit(EEngineLimit limit, int value);
 
     // Paths are GBK. Adding a torrent path the engine has already is harmless (1).
     int Add(const std::string &torrentPath, const std::string &savePath);
@@ -82,9 +81,12 @@ private:
         std::string record; // empty: forget the download
     };
 
-    CDownloadEngine(const std::string &stateFolder, std::unique_ptr<libtorrent::session> session);
+    CDownloadEngine(const std::string &stateFolder, std::unique_ptr<libtorrent::session> session,
+                    std::unique_ptr<CEngineLimits> limits);
 
     void Restore();
+    // Verifies from disk the pieces written after the download's last record.
+    void RecheckBeforeRestore(TSavedDownload &saved);
     // Registers a download the session has accepted; returns its position.
     int InsertLocked(TDownload download);
     const TDownload *FindLocked(int pos) const;
@@ -104,6 +106,7 @@ private:
 
     CStateFolder m_stateFolder;
     std::unique_ptr<libtorrent::session> m_session;
+    std::unique_ptr<CEngineLimits> m_limits;
     CChangeNotifier m_notifier;
     CSpaceGuard m_guard;
     CRateMeter m_rates;                        // engine thread only

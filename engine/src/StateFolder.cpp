@@ -80,7 +80,7 @@ bool CStateFolder::Prepare() const
 std::vector<TSavedDownload> CStateFolder::Load() const
 {
     std::vector<TSavedDownload> downloads;
-    for (const std::string &name : ListFolder(m_path)) {
+    for (const std::string &name : SystemPath::ListFolder(m_path)) {
         if (!EndsWith(name, kRecordSuffix))
             continue;
         TSavedDownload download;
@@ -119,7 +119,7 @@ bool CStateFolder::Write(const lt::info_hash_t &hash, const std::string &record)
 {
     int error = 0;
     const std::string path = RecordPath(hash);
-    if (WriteFileAtomic(path, record, &error))
+    if (SystemPath::WriteFileAtomic(path, record, &error))
         return true;
     DebugLog("Save download state %s error[%d]", path.c_str(), error);
     return false;
@@ -128,7 +128,7 @@ bool CStateFolder::Write(const lt::info_hash_t &hash, const std::string &record)
 void CStateFolder::Forget(const lt::info_hash_t &hash) const
 {
     const std::string path = RecordPath(hash);
-    const int error = DeleteFileError(path);
+    const int error = SystemPath::DeleteFileError(path);
     if (error != 0 && error != ENOENT)
         DebugLog("Del file %s error[%d]", path.c_str(), error);
 }

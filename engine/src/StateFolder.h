@@ -19,13 +19,16 @@ class CStateFolder {
 public:
     static constexpr const char *kDefaultName = "EngineState";
     static constexpr const char *kSettingsName = "settings.txt";
+    static constexpr const char *kLimitsName = "limits.txt";
 
+    // path comes from the system (the working folder): it is used as it is, never converted from GBK.
     explicit CStateFolder(std::string path);
 
     // Creates the folder when it is missing; false (one log line) when it cannot.
     bool Prepare() const;
     const std::string &Path() const { return m_path; }
     std::string SettingsPath() const { return m_path + "/" + kSettingsName; }
+    std::string LimitsPath() const { return m_path + "/" + kLimitsName; }
 
     // Every readable record, in list order; a record that cannot be read is logged and skipped.
     std::vector<TSavedDownload> Load() const;

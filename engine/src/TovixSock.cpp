@@ -71,7 +71,7 @@ void SetWndHandle(TovixWndHandle *handle)
 void SetMaxDownload(int count)
 {
     WithEngine("SetMaxDownload", 0, [count](CDownloadEngine &engine) {
-        engine.SetMaxDownloads(count);
+        engine.SetLimit(EEngineLimit::MaxDownloads, count);
         return 0;
     });
 }
@@ -79,7 +79,7 @@ void SetMaxDownload(int count)
 void SetMaxDLSpeed(int kilobytesPerSecond)
 {
     WithEngine("SetMaxDLSpeed", 0, [kilobytesPerSecond](CDownloadEngine &engine) {
-        engine.SetDownloadLimit(kilobytesPerSecond);
+        engine.SetLimit(EEngineLimit::DownloadRate, kilobytesPerSecond);
         return 0;
     });
 }
@@ -87,7 +87,7 @@ void SetMaxDLSpeed(int kilobytesPerSecond)
 void SetMaxULSpeed(int kilobytesPerSecond)
 {
     WithEngine("SetMaxULSpeed", 0, [kilobytesPerSecond](CDownloadEngine &engine) {
-        engine.SetUploadLimit(kilobytesPerSecond);
+        engine.SetLimit(EEngineLimit::UploadRate, kilobytesPerSecond);
         return 0;
     });
 }
@@ -146,5 +146,7 @@ void CleanUp(void)
         DebugLog("CleanUp error[%s]", error.what());
     }
 }
+
+void SetLogWriter(TovixLogWriter write) { SetDebugLogWriter(write); }
 
 } // extern "C"

@@ -1,5 +1,6 @@
 #include "Canvas.h"
 
+#include <cairo-svg.h>
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <pango/pangocairo.h>
 
@@ -34,6 +35,12 @@ CCanvas::CCanvas(int width, int height, bool withAlpha)
     } else {
         Fill({0, 0, double(width), double(height)}, {255, 255, 255});
     }
+}
+
+CCanvas::CCanvas(const std::string &svgPath, int width, int height)
+    : m_width(width), m_height(height), m_surface(cairo_svg_surface_create(svgPath.c_str(), width, height)),
+      m_cr(cairo_create(m_surface))
+{
 }
 
 CCanvas::~CCanvas()
@@ -159,6 +166,15 @@ bool CCanvas::SaveJpeg(const std::string &path) const
 bool CCanvas::SavePng(const std::string &path) const
 {
     return Save(path, "png", true);
+}
+
+bool CCanvas::SaveSvg()
+{
+    cairo_surface_finish(m_surface);
+    const bool ok = cairo_surface_status(m_surface) == CAIRO_STATUS_SUCCESS;
+    if (!ok)
+        std::fprintf(stderr, "cannot write the SVG image: %s\n", cairo_status_to_string(cairo_surface_status(m_surface)));
+    return ok;
 }
 
 // Cairo keeps premultiplied native-endian ARGB words; gdk-pixbuf wants RGB(A) bytes.

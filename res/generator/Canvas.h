@@ -1,5 +1,6 @@
 // A drawing surface for the skin images: cairo for shapes, pango for text,
-// gdk-pixbuf for writing BMP, JPEG and PNG files. Needs no display.
+// gdk-pixbuf for writing BMP, JPEG and PNG files; cairo's SVG surface for the
+// scalable icon. Needs no display.
 #pragma once
 
 #include <cairo.h>
@@ -32,6 +33,8 @@ struct TextStyle {
 class CCanvas {
 public:
     CCanvas(int width, int height, bool withAlpha = false);
+    // A vector surface of width x height units, written to svgPath by SaveSvg.
+    CCanvas(const std::string &svgPath, int width, int height);
     ~CCanvas();
     CCanvas(const CCanvas &) = delete;
     CCanvas &operator=(const CCanvas &) = delete;
@@ -65,6 +68,8 @@ public:
     bool SaveBmp(const std::string &path) const;
     bool SaveJpeg(const std::string &path) const;
     bool SavePng(const std::string &path) const;
+    // Ends drawing on a vector surface and completes its file.
+    bool SaveSvg();
 
 private:
     bool Save(const std::string &path, const char *type, bool alpha) const;

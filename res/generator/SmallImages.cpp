@@ -166,10 +166,19 @@ bool DrawResources(const std::string &folder, const std::string &sourceFile)
     CheckBoxGlyph(checks, 13, true);
     save(checks, IDB_CHECKBOXES, "CheckBoxes.bmp", false);
 
-    for (int size : {16, 32, 48, 128}) {
+    // The program's window icons are compiled in; the desktop's icon theme gets
+    // every size it asks for, and the same drawing as a scalable image.
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
         CCanvas icon(size, size, true);
         AppIcon(icon, size);
-        save(icon, IDR_MAINFRAME, "Tovix" + std::to_string(size) + ".png", true);
+        const std::string name = "Tovix" + std::to_string(size) + ".png";
+        if (size == 16 || size == 32 || size == 48 || size == 128)
+            save(icon, IDR_MAINFRAME, name, true);
+        else
+            ok = icon.SavePng(folder + "/" + name) && ok;
     }
+    CCanvas scalable(folder + "/Tovix.svg", 256, 256);
+    AppIcon(scalable, 256);
+    ok = scalable.SaveSvg() && ok;
     return ok && WriteResourceSource(written, sourceFile);
 }

@@ -5,40 +5,62 @@
 #include <ifaddrs.h>
 #include <linux/if_packet.h>
 #include <net/if.h>
-#include <netdb.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
-bool ResolveHostIPv4(const std::string &host, std::string &dotted)
+namespace {
+
+std::string Dotted(const in_addr &address)
 {
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    addrinfo *result = nullptr;
-    if (getaddrinfo(host.c_str(), nullptr, &hints, &result) != 0 || !result)
-        return false;
     char text[INET_ADDRSTRLEN] = {};
-    const auto *address = reinterpret_cast<const sockaddr_in *>(result->ai_addr);
-    const bool ok = inet_ntop(AF_INET, &address->sin_addr, text, sizeof text) != nullptr;
-    freeaddrinfo(result);
-    if (ok)
-        dotted = text;
-    return ok;
+    return inet_ntop(AF_INET, &address, text, sizeof text) ? std::string(text) : std::string();
 }
 
-std::string LocalAddressOf(const std::string &hostName, const THostResolver &resolve)
+} // namespace
+
+bool RouteSourceAddress(const sockaddr_in &service, std::string &dotted)
+{
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    sockaddr_in local{};
+    socklen_t length = sizeof local;
+    const bool ok = ::connect(fd, reinterpret_cast<const sockaddr *>(&service), sizeof service) == 0 &&
+                    ::getsockname(fd, reinterpret_cast<sockaddr *>(&local), &length) == 0 &&
+                    local.sin_family == AF_INET && local.sin_addr.s_addr != htonl(INADDR_ANY);
+    ::close(fd);
+    if (ok)
+        dotted = Dotted(local.sin_addr);
+    return ok && !dotted.empty();
+}
+
+std::vector<std::string> ListAdapterIPv4Addresses()
+{
+    std::vector<std::string> addresses;
+    ifaddrs *list = nullptr;
+    if (getifaddrs(&list) != 0)
+        return addresses;
+    for (const ifaddrs *entry = list; entry; entry = entry->ifa_next) {
+        if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET || (entry->ifa_flags & IFF_LOOPBACK))
+            continue;
+        const std::string dotted = Dotted(reinterpret_cast<const sockaddr_in *>(entry->ifa_addr)->sin_addr);
+        if (!dotted.empty())
+            addresses.push_back(dotted);
+    }
+    freeifaddrs(list);
+    return addresses;
+}
+
+std::string LocalAddressOf(const sockaddr_in *service, const TAdapterLister &adapters)
 {
     std::string dotted;
-    if (hostName.empty() || !resolve(hostName, dotted))
-        return "NULL";
-    return dotted;
+    if (service && RouteSourceAddress(*service, dotted))
+        return dotted;
+    const std::vector<std::string> addresses = adapters();
+    return addresses.empty() ? std::string("NULL") : addresses.front();
 }
 
-std::string GetLocalAddress()
-{
-    char name[260] = {};
-    if (gethostname(name, sizeof name - 1) != 0)
-        return "NULL";
-    return LocalAddressOf(name, ResolveHostIPv4);
-}
+std::string GetLocalAddress(const sockaddr_in *service) { return LocalAddressOf(service, ListAdapterIPv4Addresses); }
 
 std::vector<THardwareAddress> ListAdapterAddresses()
 {

@@ -2,7 +2,6 @@
 
 #include "base/DebugLog.h"
 #include "base/FileSystem.h"
-#include "base/GbkText.h"
 #include "base/Process.h"
 
 #include <cerrno>
@@ -19,11 +18,7 @@ constexpr const char *kRmvbKey = "SOFTWARE\\Microsoft\\Multimedia\\WMPlayer\\Ext
 constexpr const char *kRmKey = "SOFTWARE\\Microsoft\\Multimedia\\WMPlayer\\Extensions\\.rm";
 constexpr const char *kDefaultValue = "@";
 
-bool IsFolder(const std::string &path)
-{
-    struct stat info;
-    return ::stat(FsPath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
+using SystemPath::IsFolder;
 
 // The system and common folders always exist on the platform they stand for.
 bool EnsureFolders(const std::string &path)
@@ -31,7 +26,7 @@ bool EnsureFolders(const std::string &path)
     if (path.empty())
         return false;
     for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-        ::mkdir(FsPath(path.substr(0, slash)).c_str(), 0755);
+        ::mkdir(path.substr(0, slash).c_str(), 0755);
         if (slash == std::string::npos)
             break;
     }
@@ -75,7 +70,7 @@ void UseRealCodecFolder(const TPluginFolders &folders)
 
 int CopyFileNoReplace(const std::string &from, const std::string &to)
 {
-    const int in = ::open(FsPath(from).c_str(), O_RDONLY | O_CLOEXEC);
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0)
         return errno;
     struct stat info;
@@ -84,7 +79,7 @@ int CopyFileNoReplace(const std::string &from, const std::string &to)
         ::close(in);
         return error;
     }
-    const int out = ::open(FsPath(to).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 0777);
+    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 0777);
     if (out < 0) {
         const int error = errno;
         ::close(in);
@@ -102,7 +97,7 @@ int CopyFileNoReplace(const std::string &from, const std::string &to)
     if (::close(out) != 0 && !error)
         error = errno;
     if (error)
-        ::unlink(FsPath(to).c_str()); // a half copy would block every later attempt
+        ::unlink(to.c_str()); // a half copy would block every later attempt
     return error;
 }
 
@@ -115,7 +110,7 @@ void CPluginInstaller::CreateFolderLogged(const std::string &folder)
 {
     if (IsFolder(folder))
         return;
-    if (::mkdir(FsPath(folder).c_str(), 0755) == 0)
+    if (::mkdir(folder.c_str(), 0755) == 0)
         DebugLog("Create %s success", folder.c_str());
     else
         DebugLog("Create %s fail(%d)", folder.c_str(), errno);
@@ -146,7 +141,7 @@ int CPluginInstaller::InstallFlashPlugin()
     bool copied = false;
     for (const char *name : {"Flash9d.ocx", "FlashUtil9d.exe"}) {
         const std::string target = flash + "/" + name;
-        if (FileExists(target))
+        if (SystemPath::FileExists(target))
             continue;
         if (int error = CopyFileNoReplace(source + "/" + name, target))
             DebugLog("CopyFile %s fail(%d)", target.c_str(), error);
@@ -157,10 +152,12 @@ int CPluginInstaller::InstallFlashPlugin()
     if (!copied)
         return 0;
     m_register("Macromed/Flash/Flash9d.ocx");
-    // The registration is what marks the control as installed.
+    // The registration is what marks the control as installed, so it is written
+    // only when the control is really there: a failed copy is tried again next start.
+    const std::string control = flash + "/Flash9d.ocx";
     CRegKey clsid;
-    if (clsid.Create(m_keys, EHive::ClassesRoot, kFlashClsid)) {
-        clsid.SetValue(kDefaultValue, flash + "/Flash9d.ocx");
+    if (SystemPath::FileExists(control) && clsid.Create(m_keys, EHive::ClassesRoot, kFlashClsid)) {
+        clsid.SetValue(kDefaultValue, control);
         clsid.Close();
     }
     DebugLog("Reg Flash9d.ocx");
@@ -202,7 +199,7 @@ int CPluginInstaller::InstallRealCodecs()
     CreateFolderLogged(real);
     CreateFolderLogged(codecs);
 
-    for (const std::string &name : ListFolder(source + "/Codecs")) {
+    for (const std::string &name : SystemPath::ListFolder(source + "/Codecs")) {
         const std::string target = codecs + "/" + name;
         if (int error = CopyFileNoReplace(source + "/Codecs/" + name, target))
             DebugLog("Copy %s fail(%d)", target.c_str(), error);

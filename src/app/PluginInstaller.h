@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+// Every folder here comes from the system (the working folder, $HOME, XDG_*) and is
+// used as the file system spells it, never converted from GBK.
 struct TPluginFolders {
     std::string source = "Plug_in"; // relative to the working directory
     std::string system;             // the system folder

@@ -2,11 +2,14 @@
 
 #include "base/FileSystem.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdarg>
 #include <vector>
 
 namespace {
+
+std::atomic<DebugLogWriter> g_writer{nullptr};
 
 std::tm SystemLocalTime()
 {
@@ -107,7 +110,7 @@ void CDebugLog::RotateLocked()
 
     const std::string dated = DatedNameLocked();
     // A same-second rotation must fail rather than overwrite the earlier rotated log.
-    const int renameError = RenameNoReplace(m_path, dated);
+    const int renameError = SystemPath::RenameNoReplace(m_path, dated);
 
     OpenLocked();
     if (renameError != 0) {
@@ -133,5 +136,10 @@ void DebugLog(const char *format, ...)
         message.assign(buffer.data(), static_cast<size_t>(length));
     }
     va_end(args);
-    CDebugLog::Instance().Write(message);
+    if (const DebugLogWriter writer = g_writer.load())
+        writer(message.data(), message.size());
+    else
+        CDebugLog::Instance().Write(message);
 }
+
+void SetDebugLogWriter(DebugLogWriter writer) { g_writer = writer; }

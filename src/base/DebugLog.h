@@ -46,3 +46,9 @@ private:
 };
 
 void DebugLog(const char *format, ...) __attribute__((format(printf, 1, 2)));
+
+// A library linked into a program that has a log of its own writes through the
+// program's log, so that the process has one file, one lock and one rotation.
+// Set before the first DebugLog call of the library; null writes to its own log.
+using DebugLogWriter = void (*)(const char *message, unsigned long length);
+void SetDebugLogWriter(DebugLogWriter writer);

@@ -28,29 +28,35 @@ bool IsTempOf(const std::string &name, const std::string &target)
 
 } // namespace
 
+namespace SystemPath {
+
 bool FileExists(const std::string &path)
 {
     struct stat info;
-    return ::stat(FsPath(path).c_str(), &info) == 0;
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+bool IsFolder(const std::string &path)
+{
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 int DeleteFileError(const std::string &path)
 {
-    return ::unlink(FsPath(path).c_str()) == 0 ? 0 : errno;
+    return ::unlink(path.c_str()) == 0 ? 0 : errno;
 }
 
 int RenameNoReplace(const std::string &from, const std::string &to)
 {
-    const std::string source = FsPath(from);
-    const std::string target = FsPath(to);
-    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return 0;
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
     // File systems without RENAME_NOREPLACE: a hard link fails on an existing target too.
-    if (::link(source.c_str(), target.c_str()) != 0)
+    if (::link(from.c_str(), to.c_str()) != 0)
         return errno;
-    return ::unlink(source.c_str()) == 0 ? 0 : errno;
+    return ::unlink(from.c_str()) == 0 ? 0 : errno;
 }
 
 bool WriteFileAtomic(const std::string &path, const std::string &data, int *error)
@@ -61,10 +67,10 @@ bool WriteFileAtomic(const std::string &path, const std::string &data, int *erro
         error);
 }
 
-bool WriteFileAtomic(const std::string &path, const std::function<bool(FILE *)> &writer, int *error)
+bool WriteFileAtomic(const std::string &path, const std::function<bool(FILE *)> &writer, int *error,
+                     EReplace replace)
 {
-    const std::string target = FsPath(path);
-    std::string temp = target + kTempSuffix;
+    std::string temp = path + kTempSuffix;
     int fd = ::mkstemp(&temp[0]);
     if (fd < 0) {
         if (error)
@@ -89,11 +95,22 @@ bool WriteFileAtomic(const std::string &path, const std::function<bool(FILE *)> 
     bool ok = writer(file);
     ok = ok && std::fflush(file) == 0 && !std::ferror(file) && ::fsync(fd) == 0;
     int saved = errno ? errno : EIO;
+    // The old file's mode is read last, right before the rename, so a file made
+    // read-only while the new one was written is not replaced either.
+    struct stat old;
+    if (ok && replace == EReplace::UnlessReadOnly && ::stat(path.c_str(), &old) == 0) {
+        if (!(old.st_mode & S_IWUSR)) {
+            ok = false;
+            saved = EACCES;
+        } else {
+            ::fchmod(fd, old.st_mode & 0777);
+        }
+    }
     if (std::fclose(file) != 0 && ok) {
         ok = false;
         saved = errno;
     }
-    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
+    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
         ok = false;
         saved = errno;
     }
@@ -108,25 +125,55 @@ bool WriteFileAtomic(const std::string &path, const std::function<bool(FILE *)> 
 std::vector<std::string> ListFolder(const std::string &folder)
 {
     std::vector<std::string> names;
-    DIR *dir = ::opendir(FsPath(folder.empty() ? std::string(".") : folder).c_str());
+    DIR *dir = ::opendir(folder.empty() ? "." : folder.c_str());
     if (!dir)
         return names;
     while (const dirent *entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
         if (name != "." && name != "..")
-            names.push_back(Utf8ToGbk(name));
+            names.push_back(name);
     }
     ::closedir(dir);
     return names;
 }
 
+} // namespace SystemPath
+
+bool FileExists(const std::string &path) { return SystemPath::FileExists(FsPath(path)); }
+
+int DeleteFileError(const std::string &path) { return SystemPath::DeleteFileError(FsPath(path)); }
+
+int RenameNoReplace(const std::string &from, const std::string &to)
+{
+    return SystemPath::RenameNoReplace(FsPath(from), FsPath(to));
+}
+
+bool WriteFileAtomic(const std::string &path, const std::string &data, int *error)
+{
+    return SystemPath::WriteFileAtomic(FsPath(path), data, error);
+}
+
+bool WriteFileAtomic(const std::string &path, const std::function<bool(FILE *)> &writer, int *error, EReplace replace)
+{
+    return SystemPath::WriteFileAtomic(FsPath(path), writer, error, replace);
+}
+
+std::vector<std::string> ListFolder(const std::string &folder)
+{
+    std::vector<std::string> names = SystemPath::ListFolder(FsPath(folder));
+    for (std::string &name : names)
+        name = Utf8ToGbk(name);
+    return names;
+}
+
 void RemoveAtomicLeftovers(const std::string &folder, const std::vector<std::string> &names)
 {
-    for (const std::string &name : ListFolder(folder)) {
-        if (std::none_of(names.begin(), names.end(), [&name](const std::string &target) { return IsTempOf(name, target); }))
+    for (const std::string &name : SystemPath::ListFolder(folder)) {
+        if (std::none_of(names.begin(), names.end(),
+                         [&name](const std::string &target) { return IsTempOf(name, target); }))
             continue;
         const std::string path = folder + "/" + name;
-        if (const int error = DeleteFileError(path))
+        if (const int error = SystemPath::DeleteFileError(path))
             DebugLog("Del file %s error[%d]", path.c_str(), FileErrorCause(error));
         else
             DebugLog("Removed leftover %s", path.c_str());

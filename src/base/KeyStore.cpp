@@ -111,7 +111,7 @@ bool CKeyStore::Save(EHive hive, const Keys &keys)
     }
     MakeFolders(m_folder);
     // Save runs under m_mutex, so the error belongs to this write.
-    return WriteFileAtomic(HivePath(hive), out.str(), &m_lastError);
+    return SystemPath::WriteFileAtomic(HivePath(hive), out.str(), &m_lastError);
 }
 
 bool CKeyStore::KeyExists(EHive hive, const std::string &key)

@@ -10,7 +10,8 @@ enum class EHive { LocalMachine, CurrentUser, ClassesRoot };
 
 class CKeyStore {
 public:
-    // folder holds "machine.ini", "user.ini" and "classes.ini".
+    // folder holds "machine.ini", "user.ini" and "classes.ini"; it comes from the
+    // system ($XDG_CONFIG_HOME, $HOME) and is used as the file system spells it.
     explicit CKeyStore(std::string folder);
 
     // $XDG_CONFIG_HOME/tovix, or ~/.config/tovix.

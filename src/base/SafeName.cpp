@@ -2,6 +2,16 @@
 
 #include "base/DebugLog.h"
 
+namespace {
+
+bool IsGbkTrailByte(char byte)
+{
+    const unsigned char c = static_cast<unsigned char>(byte);
+    return c >= 0x40 && c <= 0xFE && c != 0x7F;
+}
+
+} // namespace
+
 bool IsSafeName(const std::string &name)
 {
     if (name.empty() || name == "." || name == "..")
@@ -10,8 +20,8 @@ bool IsSafeName(const std::string &name)
         const unsigned char c = static_cast<unsigned char>(name[i]);
         if (c == '/' || c == '\\' || c == '\0')
             return false;
-        if (c >= 0x81 && c <= 0xFE && i + 1 < name.size())
-            ++i; // the trail byte of a GBK character
+        if (c >= 0x81 && c <= 0xFE && i + 1 < name.size() && IsGbkTrailByte(name[i + 1]))
+            ++i; // the trail byte of a GBK character, which may be 0x5C but never "/"
     }
     return true;
 }

@@ -4,6 +4,14 @@
 
 #include <string>
 
+// What keeps the client from the service until its first login reply.
+enum class EServiceProblem {
+    None,          // reached (or not yet known to be unreachable)
+    NotConfigured, // Connection is empty
+    BadAddress,    // Connection is not an IPv4 address and port
+    Unreachable,   // no connection, or no answer on it
+};
+
 class CMainWindowLink {
 public:
     virtual ~CMainWindowLink();
@@ -19,6 +27,12 @@ public:
     // Sends WM_PICTURE_READY (picture path, entry number) and returns once the
     // window has handled it, or at once when the window is gone.
     virtual void SendPictureReady(const std::string &picturePath, int entry) = 0;
+    // Tells the file list what keeps the client from the service; None takes
+    // the notice away. Also before the window exists: it is shown once it does.
+    virtual void PostServiceProblem(EServiceProblem) {}
+    // Files of subscribed channels finished downloading: how many, and the entry
+    // number (file ID * 1000 + channel ID) of the first of them.
+    virtual void PostDownloadsFinished(int /*count*/, int /*firstEntry*/) {}
 };
 
 // The work a catalogue reply starts besides the merges themselves.

@@ -4,6 +4,7 @@
 #include "base/DebugLog.h"
 #include "net/MainWindowLink.h"
 #include "net/ReplyReader.h"
+#include "net/ServiceWatch.h"
 #include "net/XmlFragment.h"
 #include "store/CatalogueStore.h"
 
@@ -59,6 +60,12 @@ EReplyResult CReplyDispatch::Dispatch(const char *data, size_t length)
     }
 }
 
+void CReplyDispatch::HeardLogin()
+{
+    if (m_watch)
+        m_watch->OnLoginReply();
+}
+
 void CReplyDispatch::StartPictureFetcher()
 {
     if (m_link.MainWindowExists())
@@ -107,8 +114,10 @@ EReplyResult CReplyDispatch::OnLogin(CReplyReader &reader)
     int64_t flags = 0;
     if (ETokenResult result = reader.ReadInt(flags); result != ETokenResult::Ok)
         return Unread(result);
-    if (flags > 3)
+    if (flags > 3) {
+        HeardLogin();
         return EReplyResult::Done;
+    }
     TText files;
     TText channels;
     if (flags & 1)
@@ -117,6 +126,8 @@ EReplyResult CReplyDispatch::OnLogin(CReplyReader &reader)
     if (flags & 2)
         if (ETokenResult result = reader.ReadString(channels.data, channels.length); result != ETokenResult::Ok)
             return Unread(result);
+    // The service has answered, whatever its fragments hold.
+    HeardLogin();
 
     // A broken fragment ends the reply; one merged before it stays merged.
     TiXmlDocument fileFragment;

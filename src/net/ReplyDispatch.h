@@ -8,6 +8,7 @@
 
 class CKeyStore;
 class CReplyReader;
+class CServiceWatch;
 
 enum class EReplyResult {
     Wait,   // incomplete: keep the connection and dispatch again when more arrives
@@ -17,8 +18,10 @@ enum class EReplyResult {
 
 class CReplyDispatch {
 public:
-    CReplyDispatch(CCatalogueStore &store, CKeyStore &keys, CMainWindowLink &link, ISyncWorkers &workers)
-        : m_store(store), m_keys(keys), m_link(link), m_workers(workers), m_merge(store, link, workers)
+    // The watch, when given, hears of every login reply.
+    CReplyDispatch(CCatalogueStore &store, CKeyStore &keys, CMainWindowLink &link, ISyncWorkers &workers,
+                   CServiceWatch *watch = nullptr)
+        : m_store(store), m_keys(keys), m_link(link), m_workers(workers), m_watch(watch), m_merge(store, link, workers)
     {
     }
 
@@ -31,10 +34,12 @@ private:
     EReplyResult OnVersion(CReplyReader &reader);
     EReplyResult OnLogin(CReplyReader &reader);
     void StartPictureFetcher();
+    void HeardLogin();
 
     CCatalogueStore &m_store;
     CKeyStore &m_keys;
     CMainWindowLink &m_link;
     ISyncWorkers &m_workers;
+    CServiceWatch *m_watch;
     CCatalogueMerge m_merge;
 };

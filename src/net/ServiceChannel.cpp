@@ -3,6 +3,7 @@
 #include "net/ServiceConnection.h"
 #include "store/CatalogueStore.h"
 
+#include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
@@ -11,9 +12,28 @@
 
 CServiceChannel::CServiceChannel(CCatalogueStore &store, CKeyStore &keys, CMainWindowLink &link, ISyncWorkers &workers,
                                  TClock clock)
-    : m_store(store), m_dispatch(store, keys, link, workers),
-      m_clock(clock ? std::move(clock) : [] { return static_cast<int64_t>(std::time(nullptr)); })
+    : m_store(store), m_clock(clock ? std::move(clock) : [] { return static_cast<int64_t>(std::time(nullptr)); }),
+      m_watch(link, m_clock), m_dispatch(store, keys, link, workers, &m_watch)
 {
+}
+
+void CServiceChannel::SetLoginRetry(std::function<void()> retry)
+{
+    std::lock_guard<std::mutex> lock(m_retryMutex);
+    m_loginRetry = std::move(retry);
+}
+
+void CServiceChannel::RetryLoginIfDue()
+{
+    std::lock_guard<std::mutex> lock(m_retryMutex);
+    if (m_loginRetry && m_watch.LoginRetryDue())
+        m_loginRetry();
+}
+
+void CServiceChannel::NoteUndelivered(const CServiceConnection &record)
+{
+    if (record.state == CONN_CLOSING && record.receive.Length() == 0)
+        m_watch.OnDeliveryFailed(EServiceProblem::Unreachable, m_store.GetConfigValue(CFG_CONNECTION), record.error);
 }
 
 CServiceChannel::~CServiceChannel() { Stop(); }
@@ -44,9 +64,20 @@ void CServiceChannel::SendServiceMessage(const char *text)
     if (!text)
         return;
     auto connection = std::make_unique<CServiceConnection>(m_clock());
+    const std::string configured = m_store.GetConfigValue(CFG_CONNECTION);
     sockaddr_in address;
-    if (!ParseServiceAddress(m_store.GetConfigValue(CFG_CONNECTION), address) || !connection->Connect(address))
+    if (configured.empty()) {
+        m_watch.OnDeliveryFailed(EServiceProblem::NotConfigured, configured, 0);
         return;
+    }
+    if (!ParseServiceAddress(configured, address)) {
+        m_watch.OnDeliveryFailed(EServiceProblem::BadAddress, configured, 0);
+        return;
+    }
+    if (!connection->Connect(address)) {
+        m_watch.OnDeliveryFailed(EServiceProblem::Unreachable, configured, connection->error);
+        return;
+    }
     if (connection->send.Append(text, static_cast<int>(std::strlen(text))) != 0)
         return;
     // The first send attempt happens before the record is listed, so that only
@@ -77,6 +108,7 @@ void CServiceChannel::Run()
 {
     while (!m_stop) {
         RunPass();
+        RetryLoginIfDue();
         ++m_passes;
     }
 }
@@ -115,6 +147,8 @@ void CServiceChannel::RunPass()
             it = next;
         }
     }
+    for (const auto &record : finished)
+        NoteUndelivered(*record);
 }
 
 void CServiceChannel::Serve(CServiceConnection &record, int64_t now)
@@ -147,6 +181,9 @@ void CServiceChannel::Serve(CServiceConnection &record, int64_t now)
     if (writable && record.state == CONN_CONNECTING)
         record.FinishConnect();
 
-    if (now - record.created > kTimeLimitSeconds)
+    if (now - record.created > kTimeLimitSeconds) {
+        if (record.state != CONN_DONE && record.error == 0)
+            record.error = ETIMEDOUT;
         record.state = CONN_CLOSING;
+    }
 }

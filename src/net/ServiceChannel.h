@@ -4,6 +4,7 @@
 #pragma once
 
 #include "net/ReplyDispatch.h"
+#include "net/ServiceWatch.h"
 
 #include <atomic>
 #include <cstdint>
@@ -37,8 +38,14 @@ public:
     void Stop();
 
     // Queues one message on a new connection; a message whose connection cannot
-    // be started is lost. Safe from any thread.
+    // be started is lost, and the watch is told why. Safe from any thread.
     void SendServiceMessage(const char *text);
+
+    // Whether the service has answered a login report yet, and what stands in the way.
+    CServiceWatch &Watch() { return m_watch; }
+    // What the network thread runs every 30 s until a login reply arrives
+    // (sending the login report again); empty stops it.
+    void SetLoginRetry(std::function<void()> retry);
 
     // Records in the connection list.
     size_t ConnectionCount() const;
@@ -51,11 +58,17 @@ private:
     void Run();
     void RunPass();
     void Serve(CServiceConnection &connection, int64_t now);
+    // A record that ends without a byte from the server was not delivered.
+    void NoteUndelivered(const CServiceConnection &connection);
+    void RetryLoginIfDue();
     std::vector<CServiceConnection *> Snapshot() const;
 
     CCatalogueStore &m_store;
-    CReplyDispatch m_dispatch;
     TClock m_clock;
+    CServiceWatch m_watch;
+    CReplyDispatch m_dispatch;
+    std::mutex m_retryMutex;
+    std::function<void()> m_loginRetry;
 
     // Appended by the sending threads, unlinked by the network thread: the links
     // change only under the mutex. A record's fields belong to the sending thread

@@ -46,6 +46,7 @@ bool CServiceConnection::Connect(const sockaddr_in &address)
         state = CONN_CONNECTING;
         return true;
     }
+    error = errno;
     return false;
 }
 
@@ -93,7 +94,6 @@ void CServiceConnection::ReceiveAttempt()
 
 void CServiceConnection::FinishConnect()
 {
-    int error = 0;
     socklen_t size = sizeof error;
     if (getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0) {
         state = CONN_CLOSING;

@@ -42,6 +42,7 @@ public:
     bool peerClosed = false;
     CByteBuffer send;
     int state = CONN_CLOSING;
+    int error = 0; // the system's error number of a failed connect
     const int64_t created; // seconds since 1970
 
     // The network thread's poll result for this record in the current pass.

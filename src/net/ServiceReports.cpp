@@ -3,6 +3,7 @@
 #include "app/InstallRecord.h"
 #include "app/MachineIdentity.h"
 #include "net/ServiceChannel.h"
+#include "net/ServiceConnection.h"
 #include "store/CatalogueStore.h"
 
 #include <cstdio>
@@ -14,6 +15,20 @@ int Length(const std::string &text) { return static_cast<int>(std::strlen(text.c
 
 } // namespace
 
+std::string CServiceReports::LocalAddress()
+{
+    sockaddr_in service;
+    const bool usable = ParseServiceAddress(m_store.GetConfigValue(CFG_CONNECTION), service);
+    return GetLocalAddress(usable ? &service : nullptr);
+}
+
+CServiceReports::~CServiceReports() { m_channel.SetLoginRetry(nullptr); }
+
+void CServiceReports::RetryLoginUntilReplied()
+{
+    m_channel.SetLoginRetry([this] { SendLoginReport(nullptr); });
+}
+
 void CServiceReports::SendIfWhole(const char *text, int length, size_t size)
 {
     if (length >= 0 && static_cast<size_t>(length) < size)
@@ -22,7 +37,7 @@ void CServiceReports::SendIfWhole(const char *text, int length, size_t size)
 
 void CServiceReports::SendCatalogueReport()
 {
-    const std::string local = GetLocalAddress();
+    const std::string local = LocalAddress();
     const std::string hardware = GetHardwareAddress();
     char text[128];
     SendIfWhole(text,
@@ -42,7 +57,7 @@ void CServiceReports::SendVersionReport()
 
 void CServiceReports::SendLoginReport(IPluginInstaller *installer)
 {
-    const std::string local = GetLocalAddress();
+    const std::string local = LocalAddress();
     const std::string hardware = GetHardwareAddress();
     const int state = GetInstallState(m_keys, m_store, installer);
     char text[100];
@@ -55,7 +70,7 @@ void CServiceReports::SendLoginReport(IPluginInstaller *installer)
 
 void CServiceReports::SendPlayReport(int file, int percent)
 {
-    const std::string local = GetLocalAddress();
+    const std::string local = LocalAddress();
     char text[64];
     SendIfWhole(text,
                 std::snprintf(text, sizeof text, "i%de%d:%si%dei%de", MSG_PLAY_REPORT, Length(local), local.c_str(),
@@ -68,7 +83,7 @@ void CServiceReports::SendTextReport(const std::string &subscribed, const std::s
     if (Length(subscribed) > static_cast<int>(kMaxReportText) ||
         Length(unsubscribed) > static_cast<int>(kMaxReportText))
         return;
-    const std::string local = GetLocalAddress();
+    const std::string local = LocalAddress();
     char text[1064];
     SendIfWhole(text,
                 std::snprintf(text, sizeof text, "i%de%d:%s%d:%s%d:%s", MSG_TEXT_REPORT, Length(local), local.c_str(),

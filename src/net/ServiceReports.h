@@ -26,6 +26,13 @@ public:
         : m_channel(channel), m_store(store), m_keys(keys)
     {
     }
+    ~CServiceReports();
+    CServiceReports(const CServiceReports &) = delete;
+    CServiceReports &operator=(const CServiceReports &) = delete;
+
+    // Until the service answers a login report, the channel sends it again
+    // every 30 s, without the plug-in installation.
+    void RetryLoginUntilReplied();
 
     // MaxID, local address, hardware address.
     void SendCatalogueReport();
@@ -41,6 +48,8 @@ public:
     void SendTextReport(const std::string &subscribed, const std::string &unsubscribed);
 
 private:
+    // The address of this machine on the way to the Connection address.
+    std::string LocalAddress();
     // Each report is formatted into a buffer of its fixed size; a text that did
     // not fit whole is not sent.
     void SendIfWhole(const char *text, int length, size_t size);

@@ -11,6 +11,7 @@
 
 #include <wx/dcbuffer.h>
 #include <wx/msgdlg.h>
+#include <wx/taskbar.h>
 #include <wx/utils.h>
 
 namespace {
@@ -281,10 +282,10 @@ void CToVixCommonDlg::OnTrayMessage(CMessageEvent &event)
     event.SetResult(OnTrayNotify(event.WParam(), event.LParam()));
 }
 
-void CToVixCommonDlg::TrackMenu(int resourceId, unsigned flags, const wxPoint &screen)
+void CToVixCommonDlg::TrackMenu(const std::vector<MenuResourceItem> &resource, unsigned flags, const wxPoint &screen)
 {
     CCommonMenu menu;
-    menu.LoadSkinMenu(resourceId);
+    menu.LoadSkinMenu(resource);
     RepaintCaptionBand();
     if (CCommonMenu *popup = menu.GetSubMenu(0))
         popup->TrackPopupMenu(flags, screen.x, screen.y, this);
@@ -315,6 +316,22 @@ int CToVixCommonDlg::SetTrayIcon(const wxBitmapBundle &icon, const wxString &tip
     return m_hasTrayIcon ? 1 : 0;
 }
 
+bool CToVixCommonDlg::TrayAvailable() const
+{
+    // Setting the icon succeeds with no tray at all; what tells is whether a
+    // tray manager owns the display's tray selection (GTK docks our icon into
+    // one that appears later on its own).
+    return m_hasTrayIcon && wxTaskBarIcon::IsAvailable();
+}
+
+void CToVixCommonDlg::HideToTray()
+{
+    if (TrayAvailable())
+        Hide();
+    else
+        Iconize(true);
+}
+
 void CToVixCommonDlg::OnBtnWebsite()
 {
     OpenAddress(m_website, "website");
@@ -323,7 +340,15 @@ void CToVixCommonDlg::OnBtnWebsite()
 void CToVixCommonDlg::OnBtnMenu()
 {
     const wxRect button = m_buttons[kMenu].GetScreenRect();
-    TrackMenu(IDR_MENU_CAPTION, TPM_CENTERALIGN | TPM_RIGHTBUTTON, wxPoint(button.x, button.GetBottom() + 1));
+    std::vector<MenuResourceItem> resource = LoadMenuResource(IDR_MENU_CAPTION);
+    // Without a tray the tray menu's exit is out of reach: the caption menu carries it.
+    if (!TrayAvailable())
+        for (const MenuResourceItem &item : LoadMenuResource(IDR_MENU_TRAY)[0].items)
+            if (item.id == ID_MENU_EXIT) {
+                resource[0].items.push_back(MenuResourceItem{}); // a separator
+                resource[0].items.push_back(item);
+            }
+    TrackMenu(resource, TPM_CENTERALIGN | TPM_RIGHTBUTTON, wxPoint(button.x, button.GetBottom() + 1));
 }
 
 void CToVixCommonDlg::OnBtnMin()
@@ -347,7 +372,7 @@ void CToVixCommonDlg::OnBtnRestore()
 
 void CToVixCommonDlg::OnBtnClose()
 {
-    Hide();
+    HideToTray();
 }
 
 void CToVixCommonDlg::OnMenuSet()
@@ -385,6 +410,6 @@ long CToVixCommonDlg::OnTrayNotify(wxUIntPtr, wxIntPtr lParam)
     if (lParam == WM_LBUTTONDBLCLK)
         Show(!IsShown());
     else if (lParam == WM_RBUTTONDOWN)
-        TrackMenu(IDR_MENU_TRAY, TPM_RIGHTBUTTON, wxGetMousePosition());
+        TrackMenu(LoadMenuResource(IDR_MENU_TRAY), TPM_RIGHTBUTTON, wxGetMousePosition());
     return 1;
 }

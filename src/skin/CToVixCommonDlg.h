@@ -7,6 +7,7 @@
 
 #include "skin/CBmpButton.h"
 #include "skin/CCommonDlg.h"
+#include "skin/MenuResource.h"
 
 #include <wx/bitmap.h>
 #include <wx/bmpbndl.h>
@@ -53,6 +54,10 @@ public:
     // when there is nothing to remove. A refused icon counts as none.
     int SetTrayIcon(const wxBitmapBundle &icon, const wxString &tip);
     bool HasTrayIcon() const { return m_hasTrayIcon; }
+    // Whether the desktop shows our icon in a tray now. GNOME without an
+    // extension and Wayland sessions have none, and a tray can come and go
+    // while we run, so this is asked at each use.
+    bool TrayAvailable() const;
     const wxString &GetTrayTip() const { return m_tip; }
     CTrayIcon *GetTrayIcon() const { return m_trayIcon; }
 
@@ -82,6 +87,10 @@ protected:
     virtual void OnMenuExit();
     virtual long OnTrayNotify(wxUIntPtr wParam, wxIntPtr lParam);
 
+    // Into the tray when there is one; otherwise minimized, since a hidden
+    // window without a tray icon could not be brought back.
+    void HideToTray();
+
     // Shape and caption layout after the base's placement. Derived size handlers call it first.
     void OnSize(wxSizeEvent &event);
 
@@ -100,7 +109,7 @@ private:
 
     // What a menu's opening does to the window: the caption strip is drawn anew.
     void RepaintCaptionBand();
-    void TrackMenu(int resourceId, unsigned flags, const wxPoint &screen);
+    void TrackMenu(const std::vector<MenuResourceItem> &resource, unsigned flags, const wxPoint &screen);
     void OpenAddress(const wxString &address, const char *what);
     wxRect ClientRect() const;
 

@@ -71,6 +71,7 @@ bool CToVixCommonSubDlg::OnInitDialog()
         b.button.Create(this, b.id, b.position, wxSize(b.strip.cellWidth, b.strip.cellHeight));
         b.button.SetSkin(m_skin, b.strip.cellWidth, b.strip.cellHeight, b.strip.x, b.strip.y);
     }
+    SetDefaultItem(&m_ok);
     return true;
 }
 
@@ -155,11 +156,24 @@ void CToVixCommonSubDlg::OnSysCommand(CMessageEvent &event)
     DefaultSysCommand(this, static_cast<int>(event.WParam()), event.LParam());
 }
 
-// Escape never reaches wx's dialog handling, which would press a platform Cancel button.
+// Escape never reaches wx's dialog handling, which would press a platform
+// Cancel button. Enter presses the default button, as in any dialog: GTK
+// knows nothing of our skinned button, so an edit box would swallow it.
 void CToVixCommonSubDlg::OnCharHook(wxKeyEvent &event)
 {
-    if (event.GetKeyCode() != WXK_ESCAPE)
-        event.Skip();
+    const int key = event.GetKeyCode();
+    if (key == WXK_ESCAPE)
+        return;
+    if (key == WXK_RETURN || key == WXK_NUMPAD_ENTER) {
+        wxWindow *button = GetDefaultItem();
+        if (button && button->IsShownOnScreen() && button->IsEnabled()) {
+            wxCommandEvent click(wxEVT_BUTTON, button->GetId());
+            click.SetEventObject(button);
+            button->ProcessWindowEvent(click);
+            return;
+        }
+    }
+    event.Skip();
 }
 
 void CToVixCommonSubDlg::OnButton(wxCommandEvent &event)

@@ -3,7 +3,7 @@
 // skin with the window text on it, a framed content area, a soft gradient
 // below it, a close button, OK and Cancel, and two page tabs whose switching
 // the derived dialog gives meaning to. Dragging the background moves it;
-// Escape does not close it.
+// Escape does not close it; Enter presses OK, the default button.
 //
 // It runs modal (ShowModal returns wxID_OK or wxID_CANCEL) or modeless
 // (created on the heap and shown; ending it destroys it).

@@ -21,6 +21,8 @@ enum : int {
     WM_FIT_TO_PARENT = WM_USER + 2,
     WM_SHOW_CHANNEL = WM_USER + 3,
     WM_PICTURE_READY = WM_USER + 4,
+    WM_SERVICE_PROBLEM = WM_USER + 5,    // wParam: what keeps the client from the service (0: nothing)
+    WM_DOWNLOADS_FINISHED = WM_USER + 6, // wParam: how many; lParam: the first one's entry number
     WM_DOWNLOAD_CHANGED = WM_USER + 100,
 };
 

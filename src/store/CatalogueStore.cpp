@@ -36,7 +36,9 @@ const char *ConfigItemName(int item)
 bool SaveDocument(const TiXmlDocument &document, const std::string &path)
 {
     int error = 0;
-    if (WriteFileAtomic(path, [&document](FILE *file) { return document.SaveFile(file); }, &error))
+    // A catalogue file its owner made read-only stays as it is; memory keeps the change.
+    if (WriteFileAtomic(path, [&document](FILE *file) { return document.SaveFile(file); }, &error,
+                        EReplace::UnlessReadOnly))
         return true;
     DebugLog("Save file %s error[%d]", path.c_str(), error);
     return false;

@@ -39,7 +39,8 @@ wxBEGIN_EVENT_TABLE(CChannelInfo, wxWindow)
     EVT_CONTROL_NOTIFY(CChannelInfo::ID_SPLITTER, CChannelInfo::OnSplitterNotify)
     EVT_WINDOW_MESSAGE(WM_FIT_TO_PARENT, CChannelInfo::OnFitToParent)
     EVT_WINDOW_MESSAGE(WM_SHOW_CHANNEL, CChannelInfo::OnForward)
-    EVT_WINDOW_MESSAGE(WM_PICTURE_READY, CChannelInfo::OnForward)
+    EVT_WINDOW_MESSAGE(WM_PICTURE_READY, CChannelInfo::OnPictureReady)
+    EVT_WINDOW_MESSAGE(WM_SERVICE_PROBLEM, CChannelInfo::OnForward)
 wxEND_EVENT_TABLE()
 
 CChannelInfo::CChannelInfo(CCatalogueStore &store, CWorkerThreads &threads, IChannelPageOwner &owner)
@@ -115,9 +116,14 @@ void CChannelInfo::FitToParent()
     const wxPoint at = GetPosition();
     SetSize(wxRect(at, wxPoint(parentClient.x - kFitRight - 1, parentClient.y - kFitBottom - 1)));
 
-    // The main window's rectangle inside its edge band, in the page's coordinates.
-    wxRect inner = wxGetTopLevelParent(this)->GetScreenRect().Deflate(kParentInset);
-    inner.SetPosition(ScreenToClient(inner.GetPosition()));
+    // The main window's rectangle inside its edge band, in the page's
+    // coordinates. Summed from the windows' own positions: where a top-level
+    // window is on the screen, a compositor (Wayland, XWayland) may not say.
+    wxPoint offset;
+    for (wxWindow *window = this; window && !window->IsTopLevel(); window = window->GetParent())
+        offset += window->GetPosition();
+    wxRect inner = wxRect(wxGetTopLevelParent(this)->GetSize()).Deflate(kParentInset);
+    inner.Offset(-offset);
     const int right = inner.GetRight() + 1;
     const int bottom = inner.GetBottom() + 1;
 
@@ -186,4 +192,14 @@ void CChannelInfo::OnFitToParent(CMessageEvent &)
 void CChannelInfo::OnForward(CMessageEvent &event)
 {
     SendWindowMessage(&m_fileList, event.Message(), event.WParam(), event.LParam());
+}
+
+// The detail pane was filled before the picture arrived: it takes the picture too.
+void CChannelInfo::OnPictureReady(CMessageEvent &event)
+{
+    OnForward(event);
+    const auto *path = reinterpret_cast<const std::string *>(event.WParam());
+    const int shownKey = m_fileInfo.GetShownKey();
+    if (path && shownKey > 0 && EntryNumberOfKey(shownKey) == int(event.LParam()))
+        m_fileInfo.ShowPicture(*path);
 }

@@ -75,6 +75,7 @@ private:
     void OnSplitterNotify(CNotifyEvent &event);
     void OnFitToParent(CMessageEvent &event);
     void OnForward(CMessageEvent &event);
+    void OnPictureReady(CMessageEvent &event);
 
     CCatalogueStore &m_store;
     IChannelPageOwner &m_owner;

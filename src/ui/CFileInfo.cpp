@@ -120,6 +120,15 @@ void CFileInfo::ShowFile(const std::string &torrent, const std::string &descript
     Refresh(false);
 }
 
+void CFileInfo::ShowPicture(const std::string &path)
+{
+    wxBitmap picture;
+    if (!LoadPictureFile(path, kPictureSize, &picture))
+        return;
+    m_picture = picture;
+    Refresh(false);
+}
+
 void CFileInfo::ShowFinished()
 {
     m_download.Hide();

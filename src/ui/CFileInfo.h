@@ -41,6 +41,9 @@ public:
     void Subscribe();
     // The shown file has finished downloading: only the play button remains.
     void ShowFinished();
+    // The shown file's picture has arrived at path (GBK): it replaces the one
+    // shown unless the file cannot be opened; nothing else changes.
+    void ShowPicture(const std::string &path);
 
     int GetShownKey() const { return m_shownKey; }
     const wxBitmap &Picture() const { return m_picture; }

@@ -9,6 +9,7 @@
 #include "skin/Resource.h"
 #include "skin/SkinBitmaps.h"
 #include "ui/CMainDlg.h"
+#include "ui/DisplaySession.h"
 #include "ui/MainContext.h"
 #include "ui/MessageBox.h"
 
@@ -200,6 +201,7 @@ bool CMainApp::OnInit()
     RemoveAtomicLeftovers(".", {CCatalogueStore::kConfigure, CCatalogueStore::kFileInfo,
                                 CCatalogueStore::kChannelInfo});
     wxInitAllImageHandlers();
+    SetUpDisplaySession();
 
     m_store = std::make_unique<CCatalogueStore>();
     m_store->Load([this](const std::string &message) { ShowLoadReport(message); });
@@ -221,6 +223,7 @@ bool CMainApp::OnInit()
     m_channel = std::make_unique<CServiceChannel>(*m_store, *m_keys, m_link, *m_workers);
     m_channel->Start();
     m_reports = std::make_unique<CServiceReports>(*m_channel, *m_store, *m_keys);
+    m_reports->RetryLoginUntilReplied();
     m_reports->SendLoginReport(m_installer.get());
     m_reports->SendVersionReport();
 

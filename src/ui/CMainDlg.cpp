@@ -10,6 +10,7 @@
 #include "skin/SkinAtlas.h"
 #include "skin/SkinBitmaps.h"
 #include "skin/SkinPaint.h"
+#include "store/FileCatalogue.h"
 #include "store/XmlNumber.h"
 #include "ui/CWxMainWindowLink.h"
 #include "ui/MessageBox.h"
@@ -67,6 +68,7 @@ wxBEGIN_EVENT_TABLE(CMainDlg, CToVixCommonDlg)
     EVT_TIMER(wxID_ANY, CMainDlg::OnTimer)
     EVT_WINDOW_MESSAGE(WM_SHOW_CHANNEL, CMainDlg::OnShowChannel)
     EVT_WINDOW_MESSAGE(WM_DOWNLOAD_CHANGED, CMainDlg::OnDownloadChanged)
+    EVT_WINDOW_MESSAGE(WM_DOWNLOADS_FINISHED, CMainDlg::OnDownloadsFinished)
     EVT_BUTTON(CMainDlg::IDC_ALL_PROGRAMS, CMainDlg::OnAllPrograms)
     EVT_BUTTON(CMainDlg::IDC_MY_PROGRAMS, CMainDlg::OnMyPrograms)
     EVT_BUTTON(CMainDlg::IDC_SUBSCRIBE, CMainDlg::OnSubscribe)
@@ -76,7 +78,8 @@ wxEND_EVENT_TABLE()
 CMainDlg::CMainDlg(const TMainContext &context)
     : m_context(context), m_channelInfo(context.store, context.threads, *this),
       m_statusTimer(this, TIMER_STATUS), m_throttleTimer(this, TIMER_THROTTLE), m_reportTimer(this, TIMER_REPORT),
-      m_throttle(nullptr)
+      m_throttle(nullptr), m_finishWatch(context.store, context.keys, context.link),
+      m_finishNotice(this, [this](int entry) { ShowFinishedFile(entry); })
 {
     SetSkin(g_hMainSkin);
     SetWebAddresses(ScreenText(context.store.GetConfigValue(CFG_WEBURL)),
@@ -146,6 +149,9 @@ bool CMainDlg::OnInitDialog()
     PlaceControls();
     m_allPrograms.Disable();
     m_context.link.SetDisabledTab(IDC_ALL_PROGRAMS);
+    // The first look, before the window can start downloads: what the engine
+    // restored finished is not news, every other file's finish will be.
+    m_finishWatch.Poll();
     m_context.link.Attach(this, &m_channelInfo);
     FillTreeAllPrograms();
     StartBackgroundWork();
@@ -401,11 +407,13 @@ void CMainDlg::OnTimer(wxTimerEvent &event)
     switch (event.GetId()) {
     case TIMER_STATUS:
         ShowStatus();
+        m_finishWatch.Poll();
         RefreshDownloadStates();
         break;
     case TIMER_THROTTLE:
         m_throttleTimer.Stop();
         m_throttle.OnTimer();
+        m_finishWatch.Poll();
         RefreshDownloadStates();
         break;
     case TIMER_REPORT:
@@ -421,7 +429,55 @@ void CMainDlg::OnDownloadChanged(CMessageEvent &)
         m_throttleTimer.Start(kThrottlePeriod);
         return;
     }
+    m_finishWatch.Poll();
     RefreshDownloadStates();
+}
+
+void CMainDlg::OnDownloadsFinished(CMessageEvent &event)
+{
+    if (IsShown() && IsActive() && !IsIconized())
+        return;
+    const int entry = int(event.LParam());
+    TFileFields fields;
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_context.store.FileLock());
+        CFileCatalogue(m_context.store).GetFileFields(entry / 1000, entry % 1000, &fields);
+    }
+    m_finishNotice.Notify(int(event.WParam()), entry, ScreenText(fields.title));
+}
+
+void CMainDlg::ShowFinishedFile(int entryNumber)
+{
+    Restore();
+    wxCommandEvent myPrograms(wxEVT_BUTTON, IDC_MY_PROGRAMS);
+    OnMyPrograms(myPrograms);
+    // The fill posted the first category to the channel page: let it arrive
+    // before the file's own channel is shown over it.
+    m_channelInfo.GetEventHandler()->ProcessPendingEvents();
+    const int channel = entryNumber % 1000;
+    HTREEITEM shown = nullptr;
+    for (HTREEITEM category = m_tree.GetRootItem(); category && !shown;
+         category = m_tree.GetNextSiblingItem(category)) {
+        if (m_tree.GetItemData(category) == kOtherContent)
+            shown = category; // unsubscribed since: its file is among the other content
+        for (HTREEITEM item = m_tree.GetChildItem(category); item && !shown; item = m_tree.GetNextSiblingItem(item))
+            if (m_tree.GetItemData(item) == channel)
+                shown = item;
+    }
+    if (!shown)
+        return;
+    if (HTREEITEM category = m_tree.GetParentItem(shown))
+        m_tree.Expand(category, TVE_EXPAND);
+    m_tree.SelectItem(shown);
+    SendWindowMessage(&m_channelInfo, WM_SHOW_CHANNEL, 0, int(m_tree.GetItemData(shown)));
+    CSimpleTree &list = m_channelInfo.FileList().Tree();
+    for (const auto &item : list.Items())
+        if (item->entryNumber == entryNumber) {
+            list.SelectItem(item->key);
+            list.EnsureVisible(item->key);
+            m_channelInfo.ShowFileDetails(item->key);
+            return;
+        }
 }
 
 void CMainDlg::OnShowChannel(CMessageEvent &event)
@@ -457,7 +513,7 @@ void CMainDlg::OnCharHook(wxKeyEvent &)
 
 void CMainDlg::OnBtnClose()
 {
-    Hide();
+    HideToTray();
     m_channelInfo.Player().Stop();
 }
 
@@ -474,7 +530,8 @@ int CMainDlg::SelectedChannelKey()
 
 void CMainDlg::OnMenuSet()
 {
-    CSettingDlg::Open(this, g_hSubSkin, m_context.store, m_context.reports, m_context.threads, *this);
+    CSettingDlg::Open(this, g_hSubSkin, m_context.store, m_context.keys, m_context.reports, m_context.threads,
+                      *this);
 }
 
 void CMainDlg::PostCommand(int commandId)

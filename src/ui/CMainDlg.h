@@ -11,7 +11,9 @@
 #include "skin/CBmpButton.h"
 #include "skin/CToVixCommonDlg.h"
 #include "skin/CToVixTree.h"
+#include "net/FinishWatch.h"
 #include "ui/CChannelInfo.h"
+#include "ui/CFinishNotice.h"
 #include "ui/CHtmlCtrl.h"
 #include "ui/MainContext.h"
 #include "ui/RefreshThrottle.h"
@@ -48,6 +50,9 @@ public:
     bool Destroy() override;
     // Shows the window, un-minimized and raised (a second start asks for it).
     void Restore();
+    // Shows the window on the subscribed channels with that file selected and
+    // its details shown (the finish notice's action).
+    void ShowFinishedFile(int entryNumber);
 
     void FillTreeAllPrograms();
     void FillTreeMyPrograms();
@@ -67,6 +72,8 @@ public:
     void SetClock(CRefreshThrottle::TClock clock) { m_throttle = CRefreshThrottle(std::move(clock)); }
 
     CToVixTree &Tree() { return m_tree; }
+    CFinishWatch &FinishWatch() { return m_finishWatch; }
+    CFinishNotice &FinishNotice() { return m_finishNotice; }
     CChannelInfo &ChannelInfo() { return m_channelInfo; }
     CHtmlCtrl &AdPane() { return m_adPane; }
     wxStaticText &Status() { return m_status; }
@@ -101,6 +108,8 @@ private:
     void OnTimer(wxTimerEvent &event);
     void OnShowChannel(CMessageEvent &event);
     void OnDownloadChanged(CMessageEvent &event);
+    // Files of subscribed channels finished: a notice unless the window is in view.
+    void OnDownloadsFinished(CMessageEvent &event);
     void OnAllPrograms(wxCommandEvent &event);
     void OnMyPrograms(wxCommandEvent &event);
     void OnSubscribe(wxCommandEvent &event);
@@ -118,6 +127,8 @@ private:
     wxTimer m_throttleTimer;
     wxTimer m_reportTimer;
     CRefreshThrottle m_throttle;
+    CFinishWatch m_finishWatch;
+    CFinishNotice m_finishNotice;
     // The Progress each listed file had in the catalogue when last read or
     // written, by entry number: the catalogue is searched only when the rule
     // may write, not for every file at every tick.

@@ -1,8 +1,11 @@
 #include "ui/CSettingDlg.h"
 
+#include "base/DebugLog.h"
 #include "base/EngineApi.h"
+#include "base/KeyStore.h"
 #include "base/GbkText.h"
 #include "net/DownloadStart.h"
+#include "net/FinishWatch.h"
 #include "net/ServiceReports.h"
 #include "skin/SkinAtlas.h"
 #include "store/ChannelCatalogue.h"
@@ -30,6 +33,7 @@ constexpr int kFirstRowY = 110;
 constexpr int kRowStep = 45;
 constexpr int kFolderRowY = 260;
 constexpr int kNoteY = 300;
+constexpr int kNotifyY = 330;
 
 wxString Text(const char *utf8)
 {
@@ -53,16 +57,17 @@ wxBEGIN_EVENT_TABLE(CSettingDlg, CToVixCommonSubDlg)
     EVT_BUTTON(CSettingDlg::ID_BROWSE, CSettingDlg::OnBrowse)
 wxEND_EVENT_TABLE()
 
-CSettingDlg::CSettingDlg(CCatalogueStore &store, CServiceReports &reports, CWorkerThreads &threads,
+CSettingDlg::CSettingDlg(CCatalogueStore &store, CKeyStore &keys, CServiceReports &reports, CWorkerThreads &threads,
                          ISettingDlgOwner &owner)
-    : m_store(store), m_reports(reports), m_threads(threads), m_owner(owner), m_picker(DefaultFolderPicker)
+    : m_store(store), m_keys(keys), m_reports(reports), m_threads(threads), m_owner(owner),
+      m_picker(DefaultFolderPicker)
 {
 }
 
-CSettingDlg *CSettingDlg::Open(wxWindow *parent, const wxBitmap &skin, CCatalogueStore &store,
+CSettingDlg *CSettingDlg::Open(wxWindow *parent, const wxBitmap &skin, CCatalogueStore &store, CKeyStore &keys,
                                CServiceReports &reports, CWorkerThreads &threads, ISettingDlgOwner &owner)
 {
-    auto *dialog = new CSettingDlg(store, reports, threads, owner);
+    auto *dialog = new CSettingDlg(store, keys, reports, threads, owner);
     dialog->SetSkin(skin);
     if (!dialog->Create(parent, Text("系统设置"))) {
         delete dialog;
@@ -126,9 +131,11 @@ void CSettingDlg::CreateControls()
     m_folder.Create(this, ID_FOLDER, wxEmptyString, wxPoint(kEditX, kFolderRowY),
                     wxSize(kBrowsePosition.x - 8 - kEditX, kEditHeight));
     m_labels[label++].Create(this, ID_RESTART_NOTE, Text("需要重启程序才能生效，不建议修改"), wxPoint(kEditX, kNoteY));
+    m_notify.Create(this, ID_NOTIFY, Text("下载完成时显示桌面通知"), wxPoint(kLabelX, kNotifyY));
     // GTK greys labels while their window is inactive; these stay readable.
     for (wxStaticText &text : m_labels)
         text.SetForegroundColour(*wxBLACK);
+    m_notify.SetForegroundColour(*wxBLACK);
 }
 
 void CSettingDlg::FillTree()
@@ -158,7 +165,9 @@ void CSettingDlg::FillGeneralPage()
     m_dlLimit.ChangeValue(FromGbk(m_store.GetConfigValue(CFG_MAXDLSPEED)));
     m_ulLimit.ChangeValue(FromGbk(m_store.GetConfigValue(CFG_MAXULSPEED)));
     m_threadCount.ChangeValue(FromGbk(m_store.GetConfigValue(CFG_THREADNUM)));
-    m_folder.ChangeValue(FromGbk(m_store.GetConfigValue(CFG_FILEROOT)));
+    m_storedFolder = FromGbk(m_store.GetConfigValue(CFG_FILEROOT));
+    m_folder.ChangeValue(m_storedFolder);
+    m_notify.SetValue(CFinishWatch::NotificationsOn(m_keys));
     m_dlSpin.SetBuddy(&m_dlLimit);
     m_ulSpin.SetBuddy(&m_ulLimit);
     m_threadSpin.SetBuddy(&m_threadCount);
@@ -170,7 +179,8 @@ void CSettingDlg::ShowGeneralPage(bool show)
     for (wxStaticText &label : m_labels)
         label.Show(show);
     for (wxWindow *control : std::initializer_list<wxWindow *>{&m_dlLimit, &m_ulLimit, &m_threadCount, &m_folder,
-                                                                &m_dlSpin, &m_ulSpin, &m_threadSpin, &m_browse})
+                                                                &m_dlSpin, &m_ulSpin, &m_threadSpin, &m_browse,
+                                                                &m_notify})
         control->Show(show);
 }
 
@@ -213,6 +223,9 @@ void CSettingDlg::OnOK()
     ApplySpeed(m_ulLimit, "MaxULSpeed", Engine().SetMaxULSpeed, "上传限制的格式或数值不正确");
     ApplyThreads();
     ApplyFolder();
+    if (m_notify.GetValue() != CFinishWatch::NotificationsOn(m_keys) &&
+        !CFinishWatch::SetNotificationsOn(m_keys, m_notify.GetValue()))
+        DebugLog("Write Notify error[%d]", m_keys.LastError());
     CToVixCommonSubDlg::OnOK();
 }
 
@@ -269,11 +282,18 @@ void CSettingDlg::ApplyThreads()
 // The engine is not told: downloads it already has keep their paths until a restart.
 void CSettingDlg::ApplyFolder()
 {
-    const std::string text = StoredText(m_folder);
+    std::string text = StoredText(m_folder);
     if (text.empty() || access(FsPath(text).c_str(), R_OK | W_OK) != 0) {
         ShowMessageBox(this, Text("视频储存路径不存在或是没有权限"));
         return;
     }
+    // Every video path is this folder immediately followed by a file name, so a
+    // new folder is stored with its separator, as Browse gives it. The stored
+    // folder itself stays as it is: the downloads made so far sit under it.
+    if (m_folder.GetValue() == m_storedFolder)
+        return;
+    if (text.back() != '/')
+        text += '/';
     m_store.SetConfigValue("FileRoot", text);
 }
 

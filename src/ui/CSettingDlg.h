@@ -10,12 +10,14 @@
 #include "ui/CSpinButtonCtrl.h"
 #include "ui/SettingDlgOwner.h"
 
+#include <wx/checkbox.h>
 #include <wx/stattext.h>
 
 #include <functional>
 #include <string>
 
 class CCatalogueStore;
+class CKeyStore;
 class CServiceReports;
 class CWorkerThreads;
 
@@ -39,6 +41,7 @@ public:
         ID_UL_SPIN = 1024,
         ID_THREADS_SPIN = 1025,
         ID_RESTART_NOTE = 1026,
+        ID_NOTIFY = 1027,
     };
     static constexpr int kMaxSpeed = 12500;   // KB/s; 0 means unlimited
     static constexpr int kMaxThreads = 20;
@@ -49,11 +52,12 @@ public:
     using TFolderPicker = std::function<wxString()>;
 
     // Everything given outlives the window.
-    CSettingDlg(CCatalogueStore &store, CServiceReports &reports, CWorkerThreads &threads, ISettingDlgOwner &owner);
+    CSettingDlg(CCatalogueStore &store, CKeyStore &keys, CServiceReports &reports, CWorkerThreads &threads,
+                ISettingDlgOwner &owner);
 
     // A new modeless settings window over parent, on the sub-dialog skin, shown
     // on its subscription page; it destroys itself when closed.
-    static CSettingDlg *Open(wxWindow *parent, const wxBitmap &skin, CCatalogueStore &store,
+    static CSettingDlg *Open(wxWindow *parent, const wxBitmap &skin, CCatalogueStore &store, CKeyStore &keys,
                              CServiceReports &reports, CWorkerThreads &threads, ISettingDlgOwner &owner);
 
     // Replaces the platform's folder picker (tests); set before Browse.
@@ -86,6 +90,7 @@ private:
     static std::string StoredText(const wxTextCtrl &edit);
 
     CCatalogueStore &m_store;
+    CKeyStore &m_keys;
     CServiceReports &m_reports;
     CWorkerThreads &m_threads;
     ISettingDlgOwner &m_owner;
@@ -93,9 +98,11 @@ private:
 
     CChooseTree m_tree;
     CCommonEdit m_dlLimit, m_ulLimit, m_threadCount, m_folder;
+    wxString m_storedFolder; // FileRoot as the page showed it
     CSpinButtonCtrl m_dlSpin, m_ulSpin, m_threadSpin;
     wxStaticText m_labels[8];
     CBmpButton m_browse;
+    wxCheckBox m_notify; // desktop notices of finished downloads
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -12,6 +12,8 @@ void CWxMainWindowLink::Attach(wxWindow *mainWindow, wxWindow *channelPage)
     std::lock_guard<std::mutex> lock(m_mutex);
     m_mainWindow = mainWindow;
     m_channelPage = channelPage;
+    if (m_channelPage && m_problem != EServiceProblem::None)
+        PostWindowMessage(m_channelPage, WM_SERVICE_PROBLEM, wxUIntPtr(m_problem));
 }
 
 void CWxMainWindowLink::Detach()
@@ -87,4 +89,19 @@ void CWxMainWindowLink::SendPictureReady(const std::string &picturePath, int ent
         });
     }
     handled.wait();
+}
+
+void CWxMainWindowLink::PostServiceProblem(EServiceProblem problem)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_problem = problem;
+    if (m_channelPage)
+        PostWindowMessage(m_channelPage, WM_SERVICE_PROBLEM, wxUIntPtr(problem));
+}
+
+void CWxMainWindowLink::PostDownloadsFinished(int count, int firstEntry)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_mainWindow)
+        PostWindowMessage(m_mainWindow, WM_DOWNLOADS_FINISHED, wxUIntPtr(count), firstEntry);
 }

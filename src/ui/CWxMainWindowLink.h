@@ -35,6 +35,9 @@ public:
     // thread while the worker waits. The only owner of the promise is the queued
     // call, so a window destroyed first breaks the promise and ends the wait.
     void SendPictureReady(const std::string &picturePath, int entry) override;
+    // Kept, and posted to the channel page again when a window attaches.
+    void PostServiceProblem(EServiceProblem problem) override;
+    void PostDownloadsFinished(int count, int firstEntry) override;
 
 private:
     static void PostFromEngine(void *context, unsigned message);
@@ -43,4 +46,5 @@ private:
     wxWindow *m_mainWindow = nullptr;
     wxWindow *m_channelPage = nullptr;
     std::atomic<int> m_disabledTab{0};
+    EServiceProblem m_problem = EServiceProblem::None; // guarded by m_mutex
 };

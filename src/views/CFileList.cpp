@@ -10,7 +10,9 @@
 #include "views/PictureFile.h"
 #include "views/ViewPaint.h"
 
+#include <wx/arrstr.h>
 #include <wx/dcbuffer.h>
+#include <wx/filefn.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -25,6 +27,37 @@ const wxColour kHeaderOneEnd(239, 247, 255);
 const wxColour kHeaderTwoTop(198, 227, 247);
 const wxColour kHeaderTwoEnd(222, 239, 249);
 constexpr int kGradientBands = 64;
+const wxColour kNoticeFill(255, 246, 214);
+const wxColour kNoticeFirstLine(176, 32, 32);
+const wxColour kNoticeText(64, 64, 64);
+constexpr int kNoticePad = 6;
+constexpr int kHeaderBottom = 40;
+constexpr int kBandBelowTree = 80;
+
+// Breaks each line of text where it would pass width pixels (Chinese has no spaces to break at).
+std::vector<wxString> WrapLines(const wxWindow &window, const wxString &text, int width)
+{
+    std::vector<wxString> lines;
+    for (const wxString &paragraph : wxSplit(text, '\n', '\0')) {
+        wxString line;
+        for (const wxUniChar ch : paragraph) {
+            if (!line.empty() && window.GetTextExtent(line + ch).x > width) {
+                // Latin words and addresses break at their last space, Chinese anywhere.
+                const size_t space = line.find_last_of(' ');
+                if (space != wxString::npos && space > 0 && ch != ' ') {
+                    lines.push_back(line.substr(0, space));
+                    line = line.substr(space + 1);
+                } else {
+                    lines.push_back(line);
+                    line.clear();
+                }
+            }
+            line += ch;
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
 
 // One file while a list is built.
 struct ITEMINFO {
@@ -135,6 +168,7 @@ wxBEGIN_EVENT_TABLE(CFileList, wxWindow)
     EVT_CONTROL_NOTIFY(CFileList::ID_TREE, CFileList::OnTreeNotify)
     EVT_WINDOW_MESSAGE(WM_SHOW_CHANNEL, CFileList::OnShowChannel)
     EVT_WINDOW_MESSAGE(WM_PICTURE_READY, CFileList::OnPictureReady)
+    EVT_WINDOW_MESSAGE(WM_SERVICE_PROBLEM, CFileList::OnServiceProblem)
 wxEND_EVENT_TABLE()
 
 bool CFileList::Create(wxWindow *parent, wxWindowID id, const wxPoint &pos, const wxSize &size)
@@ -228,6 +262,62 @@ void CFileList::Render(wxDC &dc) const
     // The second gradient ends four rows above the first, whose last colours show below it.
     FillVerticalGradient(dc, wxRect(2, 2, client.width - 4, 38), kHeaderOneTop, kHeaderOneEnd, kGradientBands);
     FillVerticalGradient(dc, wxRect(2, 2, client.width - 4, 34), kHeaderTwoTop, kHeaderTwoEnd, kGradientBands);
+    if (m_noticeHeight == 0)
+        return;
+    FillSolid(dc, wxRect(2, kHeaderBottom, client.width - 4, m_noticeHeight), kNoticeFill);
+    dc.SetFont(GetFont());
+    dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+    const int lineHeight = GetCharHeight();
+    int y = kHeaderBottom + kNoticePad;
+    for (size_t i = 0; i < m_noticeLines.size(); ++i, y += lineHeight) {
+        dc.SetTextForeground(i == 0 ? kNoticeFirstLine : kNoticeText);
+        dc.DrawText(m_noticeLines[i], 2 + kNoticePad, y);
+    }
+}
+
+wxString CFileList::ServiceNoticeText(EServiceProblem problem, const wxString &connection,
+                                      const wxString &configurationFile)
+{
+    const wxString retry = wxString::FromUTF8("Tovix 会每 30 秒重试连接。");
+    switch (problem) {
+    case EServiceProblem::None:
+        return wxString();
+    case EServiceProblem::NotConfigured:
+        // The file is written back at exit, so it is edited while Tovix is not running.
+        return wxString::FromUTF8("未配置服务地址\n请退出 Tovix，在 ") + configurationFile +
+               wxString::FromUTF8(" 的 Connection 项中填写服务地址（如 192.168.1.10:7000）。\n") + retry;
+    case EServiceProblem::BadAddress:
+        return wxString::FromUTF8("无法连接服务 ") + connection + "\n" + configurationFile +
+               wxString::FromUTF8(" 的 Connection 项须写成 IPv4 地址:端口。\n") + retry;
+    case EServiceProblem::Unreachable:
+        break;
+    }
+    return wxString::FromUTF8("无法连接服务 ") + connection + wxString::FromUTF8("\n地址设置在 ") +
+           configurationFile + wxString::FromUTF8(" 的 Connection 项。\n") + retry;
+}
+
+void CFileList::SetServiceProblem(EServiceProblem problem)
+{
+    const wxString file = wxGetCwd() + "/" + CCatalogueStore::kConfigure;
+    m_notice = ServiceNoticeText(problem, ScreenText(m_store.GetConfigValue(CFG_CONNECTION)), file);
+    PlaceTree();
+    Refresh(false);
+}
+
+void CFileList::PlaceTree()
+{
+    if (!m_tree.GetHandle())
+        return;
+    const wxSize client = GetClientSize();
+    m_noticeLines.clear();
+    m_noticeHeight = 0;
+    if (!m_notice.empty()) {
+        m_noticeLines = WrapLines(*this, m_notice, client.x - 4 - 2 * kNoticePad);
+        m_noticeHeight = int(m_noticeLines.size()) * GetCharHeight() + 2 * kNoticePad;
+    }
+    // An 80-pixel band below the tree stays empty.
+    const int top = kHeaderBottom + m_noticeHeight;
+    m_tree.SetSize(2, top, client.x - 4, std::max(0, client.y - top - kBandBelowTree));
 }
 
 void CFileList::OnPaint(wxPaintEvent &)
@@ -239,11 +329,7 @@ void CFileList::OnPaint(wxPaintEvent &)
 void CFileList::OnSize(wxSizeEvent &event)
 {
     event.Skip();
-    if (!m_tree.GetHandle())
-        return;
-    const wxSize client = GetClientSize();
-    // An 80-pixel band below the tree stays empty.
-    m_tree.SetSize(2, 40, client.x - 4, client.y - 120);
+    PlaceTree();
 }
 
 void CFileList::OnDelete(wxCommandEvent &)
@@ -272,5 +358,11 @@ void CFileList::OnPictureReady(CMessageEvent &event)
 {
     if (const auto *path = reinterpret_cast<const std::string *>(event.WParam()))
         ReplacePicture(*path, int(event.LParam()));
+    event.SetResult(0);
+}
+
+void CFileList::OnServiceProblem(CMessageEvent &event)
+{
+    SetServiceProblem(EServiceProblem(event.WParam()));
     event.SetResult(0);
 }

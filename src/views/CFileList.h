@@ -6,9 +6,11 @@
 //
 // Messages: WM_SHOW_CHANNEL (lParam: the channel key); WM_PICTURE_READY
 // (wParam: a const std::string * holding the picture's GBK path, valid while
-// the message is handled; lParam: the entry number).
+// the message is handled; lParam: the entry number); WM_SERVICE_PROBLEM
+// (wParam: an EServiceProblem).
 #pragma once
 
+#include "net/MainWindowLink.h"
 #include "skin/CBmpButton.h"
 #include "skin/SkinEvents.h"
 #include "store/CatalogueStore.h"
@@ -16,6 +18,7 @@
 #include "views/FileListOwner.h"
 
 #include <string>
+#include <vector>
 
 class CFileList : public wxWindow {
 public:
@@ -38,6 +41,14 @@ public:
     // its file with everything belonging to it. Nothing is asked.
     void DeleteSelected();
 
+    // A notice above the list: what keeps the client from the service, where the
+    // address is set and that Tovix keeps trying. None takes it away.
+    void SetServiceProblem(EServiceProblem problem);
+    const wxString &ServiceNotice() const { return m_notice; }
+    // The notice's text; connection is the Connection item as shown on screen.
+    static wxString ServiceNoticeText(EServiceProblem problem, const wxString &connection,
+                                      const wxString &configurationFile);
+
     CSimpleTree &Tree() { return m_tree; }
     // Paints the pane's background and header (not its children) into dc.
     void Render(wxDC &dc) const;
@@ -53,12 +64,18 @@ private:
     void OnTreeNotify(CNotifyEvent &event);
     void OnShowChannel(CMessageEvent &event);
     void OnPictureReady(CMessageEvent &event);
+    void OnServiceProblem(CMessageEvent &event);
+    // The tree under the header and the notice, with the empty band below it.
+    void PlaceTree();
 
     CCatalogueStore &m_store;
     IFileListOwner &m_owner;
     CBmpButton m_delete;
     CBmpButton m_download;
     CSimpleTree m_tree;
+    wxString m_notice;
+    std::vector<wxString> m_noticeLines; // wrapped to the pane's width
+    int m_noticeHeight = 0;
 
     wxDECLARE_EVENT_TABLE();
 };

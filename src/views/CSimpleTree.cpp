@@ -151,6 +151,24 @@ void CSimpleTree::SelectItem(int key)
     Refresh(false);
 }
 
+void CSimpleTree::EnsureVisible(int key)
+{
+    const auto found =
+        std::find_if(m_items.begin(), m_items.end(), [key](const auto &item) { return item->key == key; });
+    if (found == m_items.end())
+        return;
+    const int row = int(found - m_items.begin());
+    const int whole = std::max(1, GetClientSize().y / kRowHeight);
+    if (row < m_firstRow)
+        m_firstRow = row;
+    else if (row >= m_firstRow + whole)
+        m_firstRow = row - whole + 1;
+    else
+        return;
+    UpdateScrollBar();
+    Refresh(false);
+}
+
 int CSimpleTree::DeleteItem(int key)
 {
     if (m_keys.erase(key) == 0)

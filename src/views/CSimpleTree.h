@@ -77,6 +77,8 @@ public:
 
     // Selects the entry and sends TVN_SELCHANGED; the selected key again does nothing.
     void SelectItem(int key);
+    // Scrolls as little as needed for the entry's whole row to show.
+    void EnsureVisible(int key);
     // Removes the entry and selects the one after it; 1 when the key was known.
     int DeleteItem(int key);
     void DeleteAllItems();

@@ -1,18 +1,48 @@
 #include "app/MachineIdentity.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <netinet/in.h>
 #include <regex>
 
-TEST(MachineIdentity, UnresolvableOrUnnamedHostReportsNull)
+namespace {
+
+sockaddr_in Service(const char *dotted, uint16_t port)
 {
-    auto failing = [](const std::string &, std::string &) { return false; };
-    EXPECT_EQ("NULL", LocalAddressOf("somehost", failing));
-    auto working = [](const std::string &, std::string &dotted) {
-        dotted = "10.1.2.3";
-        return true;
-    };
-    EXPECT_EQ("NULL", LocalAddressOf("", working));
-    EXPECT_EQ("10.1.2.3", LocalAddressOf("somehost", working));
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    inet_aton(dotted, &address.sin_addr);
+    return address;
+}
+
+} // namespace
+
+TEST(MachineIdentity, LocalAddressIsTheOneTheServiceConnectionUses)
+{
+    // A service on the loopback is reached from the loopback, whatever the adapters are.
+    bool listed = false;
+    const sockaddr_in loopback = Service("127.0.0.1", 9);
+    EXPECT_EQ("127.0.0.1", LocalAddressOf(&loopback, [&] {
+                  listed = true;
+                  return std::vector<std::string>{"10.1.2.3"};
+              }));
+    EXPECT_FALSE(listed);
+    // Without a usable Connection: the first adapter that is not loopback, else "NULL".
+    EXPECT_EQ("10.1.2.3", LocalAddressOf(nullptr, [] { return std::vector<std::string>{"10.1.2.3", "10.9.9.9"}; }));
+    EXPECT_EQ("NULL", LocalAddressOf(nullptr, [] { return std::vector<std::string>{}; }));
+
+    // A service elsewhere (a documentation address: connecting a UDP socket sends
+    // nothing) is reached from one of this machine's own adapters, never from the
+    // loopback the host name resolves to.
+    const sockaddr_in remote = Service("198.51.100.7", 9);
+    const std::vector<std::string> adapters = ListAdapterIPv4Addresses();
+    const std::string local = GetLocalAddress(&remote);
+    if (adapters.empty())
+        EXPECT_EQ("NULL", local);
+    else
+        EXPECT_NE(adapters.end(), std::find(adapters.begin(), adapters.end(), local)) << local;
 }
 
 TEST(MachineIdentity, OnlyTheFirstAdapterCountsAndNoneGivesNull)
@@ -25,9 +55,8 @@ TEST(MachineIdentity, RealMachineGivesWellFormedTexts)
 {
     const std::string hardware = GetHardwareAddress();
     EXPECT_TRUE(hardware == "NULL" || std::regex_match(hardware, std::regex("[0-9A-F]{12}"))) << hardware;
-    const std::string local = GetLocalAddress();
-    EXPECT_TRUE(local == "NULL" || std::regex_match(local, std::regex("[0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+"))) << local;
-    std::string dotted;
-    ASSERT_TRUE(ResolveHostIPv4("localhost", dotted));
-    EXPECT_EQ(0u, dotted.find("127."));
+    for (const std::string &local : ListAdapterIPv4Addresses()) {
+        EXPECT_TRUE(std::regex_match(local, std::regex("[0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+"))) << local;
+        EXPECT_NE(0u, local.find("127.")) << local;
+    }
 }

@@ -10,8 +10,9 @@ class PluginInstallerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        folders.system = folder / "data/tovix/system";
-        folders.common = folder / "data/tovix/common";
+        // A data folder with a Chinese name, spelt in UTF-8 as the system gives it.
+        folders.system = folder / "\xE6\x95\xB0\xE6\x8D\xAE/tovix/system";
+        folders.common = folder / "\xE6\x95\xB0\xE6\x8D\xAE/tovix/common";
     }
 
     void ShipFlash()
@@ -133,6 +134,23 @@ TEST_F(PluginInstallerTest, RegisteredFlashIsLeftAloneAndSubfoldersFailToCopy)
     EXPECT_FALSE(Exists(folders.system + "/Macromed"));
     EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(),
                                      "Copy " + folders.common + "/Real/Codecs/nested fail(21)"));
+}
+
+TEST_F(PluginInstallerTest, FlashIsMarkedInstalledOnlyWhenTheControlWasCopied)
+{
+    ShipFlash();
+    const std::string control = folder / "Plug_in/Flash/Flash9d.ocx";
+    ASSERT_EQ(0, unlink(control.c_str()));
+    Installer().InstallFlashPlugin();
+    EXPECT_FALSE(keys.KeyExists(EHive::ClassesRoot, "CLSID\\{D27CDB6E-AE6D-11cf-96B8-444553540000}"));
+
+    // The next start tries again and, with the control shipped, completes.
+    WriteFile(control, "ocx");
+    const size_t before = folder.LogLines().size();
+    Installer().InstallFlashPlugin();
+    const auto lines = folder.LogLines();
+    EXPECT_EQ("CopyFile " + folders.system + "/Macromed/Flash/Flash9d.ocx OK", lines.at(before + 1));
+    EXPECT_TRUE(keys.KeyExists(EHive::ClassesRoot, "CLSID\\{D27CDB6E-AE6D-11cf-96B8-444553540000}"));
 }
 
 TEST_F(PluginInstallerTest, MissingPlugInFoldersLogOneLineEach)

@@ -6,7 +6,8 @@
 TEST(KeyStore, KeysMustBeCreatedBeforeTheyOpen)
 {
     CTestFolder folder;
-    CKeyStore store(folder / "config/tovix");
+    // A home folder with a Chinese name: the system spells it in UTF-8.
+    CKeyStore store(folder / "\xE9\x85\x8D\xE7\xBD\xAE/tovix");
     CRegKey key;
     EXPECT_FALSE(key.Open(store, EHive::LocalMachine, "Software\\Tovix"));
     ASSERT_TRUE(key.Create(store, EHive::LocalMachine, "Software\\Tovix"));

@@ -28,7 +28,9 @@ TEST(GbkText, CutShortOrInvalidInputKeepsTheRest)
 
 TEST(SafeName, RefusesEveryNameThatLeavesItsFolder)
 {
-    for (const char *bad : {"", ".", "..", "../x", "/etc/passwd", "a/b", "a\\b", "..\\..\\x", "\\x"})
+    // A byte after a GBK lead byte is only a trail byte in 0x40-0xFE (not 0x7F): "/" never is.
+    for (const char *bad : {"", ".", "..", "../x", "/etc/passwd", "a/b", "a\\b", "..\\..\\x", "\\x", "\x81/x",
+                            "\xD6\xD0\xFE/..", "x\x81/"})
         EXPECT_FALSE(IsSafeName(bad)) << bad;
     for (const char *good : {"a.avi", "..a", "a..b", "x.torrent", "\xD6\xD0\xCE\xC4.jpg", "\x81\x5C.jpg"})
         EXPECT_TRUE(IsSafeName(good)) << good;

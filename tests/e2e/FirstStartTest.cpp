@@ -36,6 +36,12 @@ TEST(FirstStart, ReportsTheThreeMissingFilesInOrderAndWritesDefaultsAtExit)
     EXPECT_NE(std::string::npos, ReadFile(client + "/FileInfo.xml").find("<TovixFile"));
     EXPECT_NE(std::string::npos, ReadFile(client + "/ChannelInfo.xml").find("<TovixChannel"));
     EXPECT_NE(std::string::npos, ReadFile(client + "/Configure.xml").find("<TovixConfig"));
+    // The missing service address is said in the log, once for both start-up reports.
+    const std::string log = ReadFile(client + "/skininfo.txt");
+    const std::string line = "Debug: Connection not configured\n";
+    const size_t said = log.find(line);
+    ASSERT_NE(std::string::npos, said) << log;
+    EXPECT_EQ(std::string::npos, log.find(line, said + line.size())) << log;
 }
 
 TEST(FirstStart, AStopSignalWhileALoadReportIsOpenClosesItAndExitsThroughTheExitSave)

@@ -9,11 +9,12 @@
 
 using namespace std::chrono_literals;
 
-void CWholeSystemTest::Prepare(int seedRate)
+void CWholeSystemTest::Prepare(int seedRate, const std::string &home)
 {
     ASSERT_FALSE(BinaryDir().empty());
     ASSERT_TRUE(service.Start(seedRate));
-    client = folder / "client";
+    userRoot = home.empty() ? folder.Path() : folder / home;
+    client = userRoot + "/client";
     ASSERT_TRUE(MakeClientFolder(client, service.Ports(), BinaryDir() + "/Skins"));
     MakeFolder(client + "/EngineState");
     WriteFile(client + "/EngineState/settings.txt", "listen_interfaces = 127.0.0.1:0\n");
@@ -33,7 +34,7 @@ void CWholeSystemTest::TearDown()
 
 pid_t CWholeSystemTest::Start()
 {
-    m_started.push_back(StartTovix(client, folder.Path()));
+    m_started.push_back(StartTovix(client, userRoot));
     return m_started.back();
 }
 

@@ -25,8 +25,10 @@ class CWholeSystemTest : public ::testing::Test {
 protected:
     void SetUp() override { Prepare(0); }
     void TearDown() override;
-    // Starts the service, seeding at most seedRate KB/s (0: no limit), and makes the client folder.
-    void Prepare(int seedRate);
+    // Starts the service, seeding at most seedRate KB/s (0: no limit), and makes the
+    // client folder. home, when given, is a folder under the test folder (UTF-8)
+    // that holds the user's folders and the client's working folder.
+    void Prepare(int seedRate, const std::string &home = std::string());
 
     pid_t Start();
     // Asks the program to end as the desktop does (SIGTERM); its exit code, -1 on a time-out.
@@ -44,6 +46,7 @@ protected:
     CDemoService service;
     CTestFolder folder;
     std::string client;
+    std::string userRoot; // the user's configuration, data and runtime folders go here
 
 private:
     std::vector<pid_t> m_started;

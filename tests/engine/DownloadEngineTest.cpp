@@ -1,10 +1,14 @@
 #include "EngineFixture.h"
 
+#include "base/DebugLog.h"
+#include "base/FileSystem.h"
+
 #include <tovixsock.h>
 
 #include <cstdio>
 #include <set>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -206,6 +210,48 @@ TEST_F(DownloadEngine, DownloadsFromAria2ThroughTheSameTracker)
     EXPECT_TRUE(ReadFile(OnDisk(save)) == ReadFile(torrent.contentPath));
 }
 
+TEST_F(DownloadEngine, LogsThroughTheProgramLogAcrossItsRotation)
+{
+    // The engine logs one line for each torrent it cannot read.
+    const std::string missing = m_folder / "seed/missing.torrent";
+    std::atomic<bool> stop{false};
+    std::atomic<int> engineLines{0};
+    std::thread engine([&] {
+        while (!stop) {
+            Engine().AddDownload(missing.c_str(), VideoPath("missing.avi").c_str());
+            ++engineLines;
+        }
+    });
+    // The program's log passes its rotation size; the thousandth line after that rotates it.
+    const std::string log = m_folder / CDebugLog::kFileName;
+    ASSERT_EQ(0, ::truncate(log.c_str(), CDebugLog::kRotateSize));
+    for (int i = 0; i < CDebugLog::kLinesPerSizeCheck; ++i)
+        DebugLog("program line %d", i);
+    stop = true;
+    engine.join();
+    const std::string after = m_folder / "seed/after.torrent";
+    ASSERT_EQ(0, Engine().AddDownload(after.c_str(), VideoPath("after.avi").c_str()));
+
+    std::string rotated;
+    for (const std::string &name : ListFolder(m_folder.Path()))
+        if (name != CDebugLog::kFileName && name.rfind("skininfo", 0) == 0)
+            rotated = ReadFile(m_folder / name);
+    ASSERT_FALSE(rotated.empty()) << "the log was rotated";
+    const std::string current = ReadFile(log);
+    EXPECT_LT(current.size(), static_cast<size_t>(CDebugLog::kRotateSize));
+    EXPECT_NE(std::string::npos, current.find("Debug: AddDownload " + after + " error["));
+    EXPECT_EQ(std::string::npos, rotated.find(after));
+    // Every engine line went whole into one of the two files.
+    const std::string line = "Debug: AddDownload " + missing + " error[";
+    auto count = [&line](const std::string &text) {
+        int found = 0;
+        for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1))
+            ++found;
+        return found;
+    };
+    EXPECT_EQ(engineLines.load(), count(rotated) + count(current));
+}
+
 TEST(EngineLibrary, ExportsExactlyTheSeventeenFunctions)
 {
     FILE *nm = popen("nm -D --defined-only " ENGINE_LIBRARY_PATH, "r");
@@ -222,6 +268,7 @@ TEST(EngineLibrary, ExportsExactlyTheSeventeenFunctions)
     const std::set<std::string> expected = {
         "InitDownloader", "SetWndHandle",   "SetMaxDownload", "SetMaxDLSpeed",     "SetMaxULSpeed", "AddDownload",
         "DelDownload",    "GetPosByTorrent", "IsFinished",    "IsDownloading",     "IsPending",     "GetProgress",
-        "GetDLSpeed",     "GetULSpeed",      "CleanUp",       "GetDownloadingNum", "GetPendingNum"};
+        "GetDLSpeed",     "GetULSpeed",      "CleanUp",       "GetDownloadingNum", "GetPendingNum",
+        "SetLogWriter"}; // the optional hook into the program's log
     EXPECT_EQ(expected, exported);
 }

@@ -1,11 +1,16 @@
 #include "ChangeNotifier.h"
 #include "DownloadState.h"
+#include "EngineLimits.h"
 #include "EnginePeers.h"
+#include "PieceRecheck.h"
 #include "RateMeter.h"
 #include "StateFolder.h"
 #include "support/TestFolder.h"
 
 #include <libtorrent/torrent_info.hpp>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -125,7 +130,9 @@ TEST(StateFolder, KeepsRecordsInListOrderAndSkipsUnreadableOnes)
     CTestFolder folder;
     const TTestTorrent a = MakeTestTorrent(folder.Path(), "a.bin", 40000, "http://127.0.0.1:1/announce", 1);
     const TTestTorrent b = MakeTestTorrent(folder.Path(), "b.bin", 50000, "http://127.0.0.1:1/announce", 2);
-    CStateFolder state(folder / "state");
+    // The folder's name is the file system's UTF-8, as a working folder gives it.
+    const std::string stateFolder = folder / "\xE7\x8A\xB6\xE6\x80\x81";
+    CStateFolder state(stateFolder);
     ASSERT_TRUE(state.Prepare());
 
     auto record = [](const TTestTorrent &torrent, long long order) {
@@ -142,8 +149,8 @@ TEST(StateFolder, KeepsRecordsInListOrderAndSkipsUnreadableOnes)
     const TSavedDownload second = record(a, 7);
     ASSERT_TRUE(state.Write(second.params.ti->info_hashes(), CStateFolder::Encode(second)));
     ASSERT_TRUE(state.Write(first.params.ti->info_hashes(), CStateFolder::Encode(first)));
-    WriteFile(folder / "state/0123.resume", "d4:junk"); // a truncated record
-    WriteFile(folder / "state/settings.txt", "listen_interfaces = 127.0.0.1:0\n");
+    WriteFile(stateFolder + "/0123.resume", "d4:junk"); // a truncated record
+    WriteFile(stateFolder + "/settings.txt", "listen_interfaces = 127.0.0.1:0\n");
 
     std::vector<TSavedDownload> loaded = state.Load();
     ASSERT_EQ(2u, loaded.size());
@@ -161,7 +168,86 @@ TEST(StateFolder, KeepsRecordsInListOrderAndSkipsUnreadableOnes)
     EXPECT_EQ(0u, folder.LogLines()[0].find("Load download 0123.resume error["));
 
     state.Forget(first.params.ti->info_hashes());
+    EXPECT_EQ(1u, folder.LogLines().size());
     loaded = state.Load();
     ASSERT_EQ(1u, loaded.size());
     EXPECT_EQ(a.torrentPath, loaded[0].torrentPath);
+}
+
+TEST(PieceRecheck, FindsCompletePiecesOnDiskAndReadsNothingElse)
+{
+    CTestFolder folder;
+    const TTestTorrent torrent = MakeTestTorrent(folder.Path(), "a.bin", 1 << 20, "http://127.0.0.1:1/announce", 3);
+    const std::string original = ReadFile(torrent.contentPath);
+    lt::add_torrent_params params;
+    params.ti = std::make_shared<lt::torrent_info>(torrent.torrentPath);
+    params.save_path = folder / "videos";
+    params.renamed_files[lt::file_index_t{0}] = "video.avi";
+    MakeFolder(folder / "videos");
+    const int size = params.ti->piece_length();
+    const int pieces = params.ti->num_pieces();
+    ASSERT_GE(size, 16 * 1024);
+    ASSERT_GE(pieces, 40);
+
+    // A sparse file as the engine leaves it: pieces 0 to 9 written, piece 5 spoiled
+    // but recorded, piece 20 half written, piece 30 written but spoiled.
+    const int fd = ::open((folder / "videos/video.avi").c_str(), O_RDWR | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(0, ::ftruncate(fd, static_cast<off_t>(original.size())));
+    auto write = [&](int piece, int length, bool spoil) {
+        std::string bytes = original.substr(static_cast<size_t>(piece) * size, static_cast<size_t>(length));
+        if (spoil)
+            bytes[length / 2] ^= 1;
+        ASSERT_EQ(length, ::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(piece) * size));
+    };
+    for (int piece = 0; piece < 10; ++piece)
+        write(piece, size, piece == 5);
+    write(20, size / 2, false);
+    write(30, size, true);
+    ::close(fd);
+    params.have_pieces.resize(pieces, false);
+    params.have_pieces.set_bit(lt::piece_index_t{5});
+    params.unfinished_pieces[lt::piece_index_t{3}].resize(size / (16 * 1024), false);
+
+    TRecheck recheck = RecheckWrittenPieces(params);
+    EXPECT_EQ(10, recheck.hashed) << "the nine missing written pieces and the spoiled one";
+    EXPECT_EQ(9, recheck.found);
+    for (int piece = 0; piece < pieces; ++piece)
+        EXPECT_EQ(piece < 10, params.have_pieces.get_bit(lt::piece_index_t{piece})) << "piece " << piece;
+    EXPECT_EQ(0u, params.unfinished_pieces.count(lt::piece_index_t{3}));
+
+    // A record of a finished download: its file is never opened (here it is gone).
+    ::unlink((folder / "videos/video.avi").c_str());
+    params.have_pieces.set_all();
+    recheck = RecheckWrittenPieces(params);
+    EXPECT_EQ(0, recheck.hashed);
+    EXPECT_TRUE(params.have_pieces.all_set());
+    // No file at all: nothing to read, nothing found.
+    params.have_pieces.clear_all();
+    EXPECT_EQ(0, RecheckWrittenPieces(params).hashed);
+}
+
+TEST(EngineLimits, KeepsTheLastLimitsForTheNextStart)
+{
+    CTestFolder folder;
+    const std::string path = folder / "limits.txt";
+    {
+        CEngineLimits limits(path);
+        lt::settings_pack none;
+        limits.AddTo(none);
+        EXPECT_FALSE(none.has_val(lt::settings_pack::download_rate_limit)) << "nothing kept yet";
+        limits.Keep(EEngineLimit::DownloadRate, 100);
+        limits.Keep(EEngineLimit::UploadRate, 0);
+        limits.Keep(EEngineLimit::MaxDownloads, 3);
+        limits.Keep(EEngineLimit::DownloadRate, 250);
+    }
+    WriteFile(path, ReadFile(path) + "junk\n");
+    CEngineLimits limits(path);
+    lt::settings_pack pack;
+    limits.AddTo(pack);
+    EXPECT_EQ(250 * 1024, pack.get_int(lt::settings_pack::download_rate_limit));
+    EXPECT_EQ(0, pack.get_int(lt::settings_pack::upload_rate_limit));
+    EXPECT_EQ(3, pack.get_int(lt::settings_pack::active_downloads));
+    ASSERT_EQ(1u, folder.LogLines().size());
+    EXPECT_EQ(0u, folder.LogLines()[0].find("Engine setting " + path + " error[junk]"));
 }

@@ -48,8 +48,9 @@ protected:
 
 TEST_F(ServiceChannelTest, RequestsCarryTheirFieldsExactly)
 {
-    const std::string identity = Str(GetLocalAddress()) + Str(GetHardwareAddress());
-    const std::string local = Str(GetLocalAddress());
+    // The server is on the loopback, so that is the address the connection uses.
+    const std::string local = Str("127.0.0.1");
+    const std::string identity = local + Str(GetHardwareAddress());
     const std::string text500(500, '7');
     std::vector<std::string> expected;
     auto exchange = [&](const std::string &reply, const std::function<void()> &send, const std::string &request) {
@@ -144,7 +145,8 @@ TEST_F(ServiceChannelTest, SilentServerIsLeftAfterTheTimeLimit)
     now += 1;
     EXPECT_TRUE(Ended());
     EXPECT_TRUE(closed.get_future().get());
-    EXPECT_TRUE(recorder.Calls().empty());
+    // No login reply has come yet: the unanswered message tells the window.
+    EXPECT_EQ(std::vector<std::string>{"ServiceProblem 3"}, recorder.Calls());
 }
 
 TEST_F(ServiceChannelTest, MalformedReplyIsClosedAtOnce)
@@ -193,8 +195,9 @@ TEST_F(ServiceChannelTest, PrematureCloseMergesNothing)
         EXPECT_TRUE(Ended());
     }
     EXPECT_EQ("1: 10/50 11/-1", FileCatalogue()[0]);
-    EXPECT_TRUE(recorder.Calls().empty());
-    EXPECT_TRUE(folder.LogLines().empty());
+    // The close without a byte counts as no answer; the half reply as an answer.
+    EXPECT_EQ(std::vector<std::string>{"ServiceProblem 3"}, recorder.Calls());
+    EXPECT_EQ(std::vector<std::string>{"Connect " + server.Address() + " error[0]"}, folder.LogLines());
 }
 
 TEST_F(ServiceChannelTest, ReplyBeyondTheCapIsDropped)
@@ -226,6 +229,60 @@ TEST_F(ServiceChannelTest, AddressWithoutListenerOrUnreadableLeavesNoRecord)
     channel.SendServiceMessage(nullptr);
     EXPECT_EQ(0u, channel.ConnectionCount());
     EXPECT_EQ(0u, server.Accepted());
+}
+
+TEST_F(ServiceChannelTest, UntilTheFirstLoginReplyProblemsReachTheWindowAndTheLoginIsRepeated)
+{
+    // Each kind of problem is told once, and logged once, however many messages meet it.
+    const std::string closed = "127.0.0.1:" + std::to_string(UnusedPort());
+    for (const std::string &connection : {std::string(), std::string("localhost:80"), closed}) {
+        store.SetConfigValue("Connection", connection);
+        messages.SendVersionReport();
+        messages.SendVersionReport();
+        EXPECT_TRUE(Ended());
+    }
+    EXPECT_EQ((std::vector<std::string>{"ServiceProblem 1", "ServiceProblem 2", "ServiceProblem 3"}),
+              recorder.Calls());
+    const std::vector<std::string> log = folder.LogLines();
+    ASSERT_EQ(3u, log.size());
+    EXPECT_EQ("Connection not configured", log[0]);
+    EXPECT_EQ("Bad Connection localhost:80", log[1]);
+    EXPECT_EQ("Connect " + closed + " error[" + std::to_string(ECONNREFUSED) + "]", log[2]);
+
+    // The service takes the login report and drops it twice, then answers.
+    recorder.Clear();
+    store.SetConfigValue("Connection", server.Address());
+    std::atomic<int> logins{0};
+    server.SetScript([&logins](CServerPeer &peer) {
+        if (peer.ReadRequest().rfind("i3e", 0) == 0 && ++logins >= 3)
+            peer.Send("i3ei0e");
+    });
+    channel.SetLoginRetry([this] { messages.SendLoginReport(nullptr); });
+    const int64_t start = now;
+    now = start + CServiceWatch::kLoginRetrySeconds - 1;
+    PassTwice();
+    EXPECT_EQ(0, logins.load());
+    now = start + CServiceWatch::kLoginRetrySeconds;
+    ASSERT_TRUE(WaitUntil([&] { return logins.load() == 1; }));
+    EXPECT_TRUE(Ended());
+    now += CServiceWatch::kLoginRetrySeconds;
+    ASSERT_TRUE(WaitUntil([&] { return logins.load() == 2; }));
+    EXPECT_TRUE(Ended());
+    now += CServiceWatch::kLoginRetrySeconds;
+    ASSERT_TRUE(WaitUntil([&] { return channel.Watch().LoginReplied(); }));
+    EXPECT_TRUE(Ended());
+    EXPECT_EQ(EServiceProblem::None, channel.Watch().Problem());
+    EXPECT_EQ("12", InstallRecord());
+
+    // Answered: no more repeats, and later failures no longer reach the window.
+    now += 10 * CServiceWatch::kLoginRetrySeconds;
+    PassTwice();
+    EXPECT_EQ(3, logins.load());
+    store.SetConfigValue("Connection", "");
+    messages.SendVersionReport();
+    EXPECT_EQ((std::vector<std::string>{"ServiceProblem 0", "PictureFetcher"}), recorder.Calls());
+    EXPECT_EQ(3u, folder.LogLines().size());
+    channel.SetLoginRetry(nullptr);
 }
 
 TEST_F(ServiceChannelTest, ConcurrentSendersKeepTheListWhole)

@@ -56,6 +56,15 @@ public:
         Record("PictureReady " + picturePath + " " + std::to_string(entry));
     }
 
+    void PostServiceProblem(EServiceProblem problem) override
+    {
+        Record("ServiceProblem " + std::to_string(static_cast<int>(problem)));
+    }
+    void PostDownloadsFinished(int count, int firstEntry) override
+    {
+        Record("Finished " + std::to_string(count) + " " + std::to_string(firstEntry));
+    }
+
     void StartPictureFetcher() override { Record("PictureFetcher"); }
     void StartAdFetcher() override { Record("AdFetcher"); }
     void StartUpdateFetcher(const std::string &address) override { Record("UpdateFetcher " + address); }

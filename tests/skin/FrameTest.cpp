@@ -1,4 +1,5 @@
 #include "ScreenSupport.h"
+#include "skin/CCommonMenu.h"
 #include "skin/CCommonMenuWindow.h"
 #include "skin/CToVixCommonDlg.h"
 #include "skin/CTrayIcon.h"
@@ -74,34 +75,6 @@ struct FrameFixture : testing::Test {
     wxWindow *Client() const { return dlg->GetClientArea(); }
     CBmpButton &Button(int id) const { return dlg->CaptionButton(id); }
     void Press(int id) const { Click(&Button(id), wxPoint(5, 5)); }
-};
-
-// A real tray (trayer) docked in the bottom-left corner of the screen, 24 x 24:
-// room for one icon. Stopped with the object.
-class CRealTray {
-public:
-    CRealTray()
-        : m_pid(wxExecute("trayer --edge bottom --align left --widthtype pixel --width 24 "
-                          "--heighttype pixel --height 24 --SetDockType false",
-                          wxEXEC_ASYNC))
-    {
-    }
-    ~CRealTray()
-    {
-        if (m_pid > 0)
-            wxKill(m_pid, wxSIGTERM);
-    }
-    wxPoint IconCentre() const { return wxPoint(12, wxGetDisplaySize().y - 12); }
-    // The icon is a window of its own depth inside the tray, which only a
-    // screen grab that descends into windows sees.
-    bool ShowsRedAt(const wxPoint &screen) const
-    {
-        const std::string crop = "1x1+" + std::to_string(screen.x) + "+" + std::to_string(screen.y);
-        return std::system(("import -window root -crop " + crop + " -depth 8 txt:- | grep -q '#FF0000'").c_str()) == 0;
-    }
-
-private:
-    long m_pid;
 };
 
 void ExpectRings(const std::function<wxColour(int x, int y)> &pixel, const wxSize &size)
@@ -332,6 +305,8 @@ TEST_F(FrameFixture, MaximizeShowsRestoreInTheSamePlaceAndDoubleClickLeavesThePa
 
 TEST_F(FrameFixture, SystemCommandsAndMenuCommandsReachTheOperations)
 {
+    const CRealTray tray(dlg); // close goes to the tray
+    ASSERT_TRUE(tray.Started());
     SendWindowMessage(dlg, WM_SYSCOMMAND, SC_MAXIMIZE);
     EXPECT_TRUE(Button(IDC_BTN_RESTORE).IsShown());
     EXPECT_TRUE(PumpUntil([&] { return dlg->IsMaximized(); }));
@@ -357,6 +332,8 @@ TEST_F(FrameFixture, SystemCommandsAndMenuCommandsReachTheOperations)
 
 TEST_F(FrameFixture, CloseHidesAndTrayDoubleClickTogglesTheWindow)
 {
+    const CRealTray tray(dlg);
+    ASSERT_TRUE(tray.Started());
     EXPECT_TRUE(dlg->HasTrayIcon());
     EXPECT_EQ("Hello Tovix!!", dlg->GetTrayTip());
     Press(IDC_BTN_CLOSE);
@@ -371,12 +348,9 @@ TEST_F(FrameFixture, CloseHidesAndTrayDoubleClickTogglesTheWindow)
 
 TEST_F(FrameFixture, RealTrayDoubleClicksToggleAndItsMenuExits)
 {
-    const CRealTray tray;
-    ASSERT_TRUE(PumpUntil([] { return wxTaskBarIcon::IsAvailable(); }));
+    const CRealTray tray(dlg); // shows a red icon
+    ASSERT_TRUE(tray.Started());
     const wxPoint icon = tray.IconCentre();
-    dlg->SetTrayIcon(wxBitmapBundle(), ""); // again, now that there is a tray to show it
-    dlg->SetTrayIcon(wxBitmapBundle::FromBitmap(MakeStrip({*wxRED}, 16, 16)), "Hello Tovix!!");
-    ASSERT_TRUE(PumpUntil([&] { return tray.ShowsRedAt(icon); }));
 
     // each click comes as a single one: two close together are a double click
     const std::string at = std::to_string(icon.x) + " " + std::to_string(icon.y);
@@ -399,7 +373,10 @@ TEST_F(FrameFixture, RealTrayDoubleClicksToggleAndItsMenuExits)
 
 TEST_F(FrameFixture, TrayMenuExitEndsTheWindow)
 {
+    const CRealTray tray(dlg);
+    ASSERT_TRUE(tray.Started());
     Press(IDC_BTN_CLOSE); // the tray menu works with the window hidden
+    ASSERT_FALSE(dlg->IsShown());
     bool opened = false;
     dlg->CallAfter([&] {
         CCommonMenuWindow *popup = OpenPopup(dlg);
@@ -410,6 +387,64 @@ TEST_F(FrameFixture, TrayMenuExitEndsTheWindow)
     wxTaskBarIconEvent rightDown(wxEVT_TASKBAR_RIGHT_DOWN, dlg->GetTrayIcon());
     dlg->GetTrayIcon()->ProcessEvent(rightDown);
     EXPECT_TRUE(opened);
+    EXPECT_TRUE(PumpUntil([&] { return !dlg; }));
+}
+
+// The item heights of the caption menu as the next press of its button opens
+// it; the item at `choose` is chosen, or with -1 the menu is dismissed.
+std::vector<int> CaptionMenuRows(CProbeDlg *dlg, int choose = -1)
+{
+    std::vector<int> rows;
+    dlg->CallAfter([&] {
+        CCommonMenuWindow *popup = OpenPopup(dlg);
+        ASSERT_NE(nullptr, popup);
+        for (int i = 0; !popup->ItemRect(i).IsEmpty(); ++i)
+            rows.push_back(popup->ItemRect(i).height);
+        if (choose >= 0)
+            ChooseItem(popup, choose);
+        else
+            popup->HandleKey(WXK_ESCAPE);
+    });
+    Click(&dlg->CaptionButton(IDC_BTN_MENU), wxPoint(5, 5));
+    PumpEvents();
+    return rows;
+}
+
+TEST_F(FrameFixture, WithoutATrayCloseMinimizesAndTheCaptionMenuCanExit)
+{
+    ASSERT_FALSE(wxTaskBarIcon::IsAvailable()); // the display has none
+    EXPECT_TRUE(dlg->HasTrayIcon());            // though setting the icon succeeded
+    EXPECT_FALSE(dlg->TrayAvailable());
+    {
+        // A tray that comes and goes is asked about at each press.
+        const CRealTray tray(dlg);
+        ASSERT_TRUE(tray.Started());
+        EXPECT_TRUE(dlg->TrayAvailable());
+        EXPECT_EQ(4u, CaptionMenuRows(dlg).size());
+        Press(IDC_BTN_CLOSE);
+        EXPECT_FALSE(dlg->IsShown());
+        dlg->Show();
+        ASSERT_TRUE(WaitUntilManaged(dlg));
+    }
+    dlg->SetTrayIcon(wxBitmapBundle::FromBitmap(MakeStrip({*wxRED}, 16, 16)), "Hello Tovix!!");
+    EXPECT_TRUE(dlg->HasTrayIcon());
+    EXPECT_FALSE(dlg->TrayAvailable());
+    Press(IDC_BTN_CLOSE);
+    EXPECT_TRUE(PumpUntil([&] { return dlg->IsIconized(); }));
+    EXPECT_TRUE(dlg->IsShown()); // the desktop's task list still has it
+    dlg->Iconize(false);
+    ASSERT_TRUE(PumpUntil([&] { return !dlg->IsIconized(); }));
+    dlg->Close(); // the window manager's close is the same
+    EXPECT_TRUE(PumpUntil([&] { return dlg->IsIconized(); }));
+    EXPECT_TRUE(dlg->IsShown());
+    dlg->Iconize(false);
+    ASSERT_TRUE(PumpUntil([&] { return !dlg->IsIconized(); }));
+
+    // The tray menu's exit, after a separator, ends the window.
+    const std::vector<int> rows = CaptionMenuRows(dlg);
+    ASSERT_EQ(6u, rows.size());
+    EXPECT_EQ(CCommonMenu::kSeparatorHeight, rows[4]);
+    CaptionMenuRows(dlg, 5);
     EXPECT_TRUE(PumpUntil([&] { return !dlg; }));
 }
 

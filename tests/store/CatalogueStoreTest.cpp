@@ -111,6 +111,31 @@ TEST_F(CatalogueTest, SaveIntoAReadOnlyFolderKeepsTheOldFileAndLogs)
     EXPECT_EQ("Save file Configure.xml error[13]", lines.back());
 }
 
+TEST_F(CatalogueTest, ReadOnlyCatalogueFileIsNotReplacedAndOthersKeepTheirMode)
+{
+    WriteConfigure("<MaxID value=\"1\" />\n");
+    WriteFile(folder / "FileInfo.xml", kDecl + "<TovixFile>\n</TovixFile>\n");
+    Load();
+    store.DisableExitSave();
+    // Root ignores permission bits: the save itself must honour them.
+    chmod((folder / "Configure.xml").c_str(), 0444);
+    chmod((folder / "FileInfo.xml").c_str(), 0640);
+    const std::string before = ReadFile(folder / "Configure.xml");
+    store.SetConfigValue("MaxID", "2");
+    EXPECT_EQ(before, ReadFile(folder / "Configure.xml"));
+    EXPECT_EQ("2", store.GetConfigValue(CFG_MAXID));
+    const auto lines = folder.LogLines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ("Save file Configure.xml error[13]", lines.back());
+
+    EXPECT_TRUE(store.SaveFileDoc());
+    struct stat info;
+    ASSERT_EQ(0, stat((folder / "FileInfo.xml").c_str(), &info));
+    EXPECT_EQ(0640u, info.st_mode & 0777);
+    ASSERT_EQ(0, stat((folder / "Configure.xml").c_str(), &info));
+    EXPECT_EQ(0444u, info.st_mode & 0777);
+}
+
 TEST(XmlNumber, ReadsLikeAtoi)
 {
     EXPECT_EQ(0, AtoI(""));

@@ -2,7 +2,11 @@
 
 #include <wx/app.h>
 #include <wx/dcmemory.h>
+#include <wx/taskbar.h>
 #include <wx/utils.h>
+
+#include <cstdlib>
+#include <string>
 
 CTestFrame::CTestFrame(const wxSize &clientSize)
     : m_frame(new wxFrame(nullptr, wxID_ANY, "test", wxPoint(40, 40), wxDefaultSize)),
@@ -17,6 +21,41 @@ CTestFrame::~CTestFrame()
 {
     m_frame->Destroy();
     PumpEvents();
+}
+
+CRealTray::CRealTray(CToVixCommonDlg *frame)
+    : m_pid(wxExecute("trayer --edge bottom --align left --widthtype pixel --width 24 "
+                      "--heighttype pixel --height 24 --SetDockType false",
+                      wxEXEC_ASYNC)),
+      m_frame(frame)
+{
+    m_started = m_pid > 0 && PumpUntil([] { return wxTaskBarIcon::IsAvailable(); });
+    if (m_frame) {
+        m_frame->SetTrayIcon(wxBitmapBundle(), "");
+        m_frame->SetTrayIcon(wxBitmapBundle::FromBitmap(MakeStrip({*wxRED}, 16, 16)), "Hello Tovix!!");
+        m_started = m_started && PumpUntil([this] { return ShowsRedAt(IconCentre()); });
+    }
+}
+
+CRealTray::~CRealTray()
+{
+    if (m_pid <= 0)
+        return;
+    if (m_frame)
+        m_frame->SetTrayIcon(wxBitmapBundle(), "");
+    wxKill(m_pid, wxSIGTERM);
+    PumpUntil([] { return !wxTaskBarIcon::IsAvailable(); });
+}
+
+wxPoint CRealTray::IconCentre() const
+{
+    return wxPoint(12, wxGetDisplaySize().y - 12);
+}
+
+bool CRealTray::ShowsRedAt(const wxPoint &screen) const
+{
+    const std::string crop = "1x1+" + std::to_string(screen.x) + "+" + std::to_string(screen.y);
+    return std::system(("import -window root -crop " + crop + " -depth 8 txt:- | grep -q '#FF0000'").c_str()) == 0;
 }
 
 void PumpEvents()

@@ -2,11 +2,14 @@
 // mouse events, event pumping, and off-screen rendering with pixel read-back.
 #pragma once
 
+#include "skin/CToVixCommonDlg.h"
+
 #include <wx/bitmap.h>
 #include <wx/colour.h>
 #include <wx/frame.h>
 #include <wx/image.h>
 #include <wx/panel.h>
+#include <wx/weakref.h>
 
 #include <functional>
 #include <ostream>
@@ -24,6 +27,31 @@ public:
 private:
     wxFrame *m_frame;
     wxPanel *m_panel;
+};
+
+// A real tray (trayer) docked in the bottom-left corner of the screen, 24 x 24:
+// room for one icon. The constructor waits until it owns the display's tray,
+// the destructor until it is gone. Given a frame, its icon is made anew in the
+// tray and taken out before the tray goes: GTK's own docking of an icon that
+// existed before the tray, or its undocking when the tray dies, races the
+// tray and now and then ends the program with an X error.
+class CRealTray {
+public:
+    explicit CRealTray(CToVixCommonDlg *frame = nullptr);
+    ~CRealTray();
+    CRealTray(const CRealTray &) = delete;
+    CRealTray &operator=(const CRealTray &) = delete;
+
+    bool Started() const { return m_started; }
+    wxPoint IconCentre() const;
+    // The icon is a window of its own depth inside the tray, which only a
+    // screen grab that descends into windows sees.
+    bool ShowsRedAt(const wxPoint &screen) const;
+
+private:
+    long m_pid;
+    bool m_started = false;
+    wxWeakRef<CToVixCommonDlg> m_frame;
 };
 
 // Handles pending events and lets the toolkit catch up.

@@ -3,6 +3,10 @@
 #include "MainWindowFixture.h"
 
 #include "base/EngineApi.h"
+#include "base/FileSystem.h"
+#include "base/GbkText.h"
+#include "net/DownloadStart.h"
+#include "views/PaneFixture.h"
 #include "skin/Resource.h"
 #include "skin/SkinEvents.h"
 #include "store/ChannelCatalogue.h"
@@ -194,9 +198,20 @@ TEST_F(MainWindowTest, MyProgramsListsTheSubscribedChannelAndOtherContent)
     EXPECT_TRUE(PumpFor([&] { return TreeRows(Window().Tree()).size() == 11; }, 5s));
 }
 
-TEST_F(MainWindowTest, CloseHidesToTheTrayAndTrayDoubleClickShowsAgain)
+TEST_F(MainWindowTest, CloseMinimizesWithoutATrayAndHidesIntoOne)
 {
     ASSERT_TRUE(WaitForCatalogue());
+    // Without a tray the window could not come back from hiding: it is minimized.
+    ASSERT_FALSE(wxTaskBarIcon::IsAvailable());
+    Click(&Window().CaptionButton(IDC_BTN_CLOSE), wxPoint(5, 5));
+    EXPECT_TRUE(PumpFor([&] { return Window().IsIconized(); }, 5s));
+    EXPECT_TRUE(Window().IsShown());
+    EXPECT_FALSE(Window().ChannelInfo().Player().IsShown());
+    Window().Iconize(false);
+    ASSERT_TRUE(PumpFor([&] { return !Window().IsIconized(); }, 5s));
+
+    const CRealTray tray(&Window());
+    ASSERT_TRUE(tray.Started());
     Click(&Window().CaptionButton(IDC_BTN_CLOSE), wxPoint(5, 5));
     EXPECT_TRUE(PumpFor([&] { return !Window().IsShown(); }, 5s));
     EXPECT_TRUE(m_link.MainWindowExists()); // still running in the tray
@@ -284,4 +299,100 @@ TEST_F(MainWindowTest, StartLimitsAndStatusFormat)
     EXPECT_EQ(2147483000, CMainDlg::ReportPeriod(std::numeric_limits<int>::max()));
     EXPECT_EQ(wxString::FromUTF8("下载:  0K/s 上传:  1K/s (2个下载/3个等待)"), CMainDlg::StatusText(1023, 1024, 2, 3));
     EXPECT_EQ(wxString::FromUTF8("下载:1500K/s 上传:  0K/s (0个下载/0个等待)"), CMainDlg::StatusText(1536000, 0, 0, 0));
+}
+
+TEST_F(MainWindowTest, AFileDeletedAndDownloadedAgainInOneRunIsRecordedFinished)
+{
+    ASSERT_TRUE(WaitForCatalogue());
+    ASSERT_TRUE(PumpFor([] { return AllFinished(ProgressOnDisk(kSubscribedChannel)); }, 90s));
+    CChannelInfo &page = Window().ChannelInfo();
+    SendWindowMessage(&Window(), WM_SHOW_CHANNEL, 0, kSubscribedChannel);
+    CSimpleTree &list = page.FileList().Tree();
+    const int key = list.LeftButtonDown(wxPoint(10, 10));
+    ASSERT_GT(key, 0);
+    const int entry = list.LookUp(key)->entryNumber;
+    std::unique_ptr<TiXmlElement> copy;
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_store.FileLock());
+        const TiXmlElement *channel = FindChildById(m_store.FileDoc().RootElement(), "Channel", kSubscribedChannel);
+        const TiXmlElement *file = channel ? FindChildById(channel, "File", entry / 1000) : nullptr;
+        ASSERT_TRUE(file);
+        copy.reset(static_cast<TiXmlElement *>(file->Clone()));
+    }
+    page.FileList().DeleteSelected();
+    const std::string video = m_store.GetConfigValue(CFG_FILEROOT) + TextAttribute(copy.get(), "Location");
+    EXPECT_FALSE(FileExists(video));
+
+    // The service offers it again, as a merge adds it: never started.
+    copy->SetAttribute("Progress", -1);
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_store.FileLock());
+        FindChildById(m_store.FileDoc().RootElement(), "Channel", kSubscribedChannel)->InsertEndChild(*copy);
+        m_store.SaveFileDoc();
+    }
+    SendWindowMessage(&Window(), WM_SHOW_CHANNEL, 0, kSubscribedChannel);
+    CDownloadStart(m_store, m_threads).StartSubscribed();
+    EXPECT_TRUE(PumpFor([] { return AllFinished(ProgressOnDisk(kSubscribedChannel)); }, 90s));
+    EXPECT_TRUE(FileExists(video));
+
+    // Play is allowed again.
+    SendWindowMessage(&Window(), WM_SHOW_CHANNEL, 0, kSubscribedChannel);
+    int again = 0;
+    for (const auto &item : list.Items())
+        if (item->entryNumber == entry)
+            again = item->key;
+    ASSERT_GT(again, 0);
+    SendNotify(&list, NM_DBLCLK, again);
+    EXPECT_TRUE(PumpFor([&] { return page.Player().IsShown(); }, 5s));
+}
+
+TEST_F(MainWindowTest, APictureArrivingAfterTheDetailsReachesTheDetailPane)
+{
+    ASSERT_TRUE(WaitForCatalogue());
+    CChannelInfo &page = Window().ChannelInfo();
+    CSimpleTree &list = page.FileList().Tree();
+    ASSERT_GE(list.GetCount(), 2);
+    const int entry = list.Items()[0]->entryNumber;
+    const int other = list.Items()[1]->entryNumber;
+    TFileFields fields;
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_store.FileLock());
+        ASSERT_EQ(1, CFileCatalogue(m_store).GetFileFields(entry / 1000, entry % 1000, &fields));
+    }
+    const std::string picture = m_store.GetConfigValue(CFG_PICROOT) + fields.pic;
+    // Once the fetcher has written it, take it away: the pane then shows the default.
+    ASSERT_TRUE(PumpFor([&] { return FileExists(picture); }, 30s));
+    ASSERT_EQ(0, DeleteFileError(picture));
+    ASSERT_EQ(list.LeftButtonDown(wxPoint(10, 10)), page.FileInfo().GetShownKey());
+    const wxString description =
+        static_cast<wxTextCtrl *>(page.FileInfo().FindWindow(CFileInfo::ID_DESCRIPTION))->GetValue();
+    // The pictures are JPEG: green within its rounding.
+    auto showsGreen = [&] {
+        const wxColour shown = PixelAt(page.FileInfo().Picture().ConvertToImage(), 97, 72);
+        return shown.Green() > 240 && shown.Red() < 16 && shown.Blue() < 16;
+    };
+    ASSERT_TRUE(page.FileInfo().Picture().IsOk());
+    EXPECT_FALSE(showsGreen());
+
+    WritePicture(GbkToUtf8(picture), *wxGREEN);
+    SendWindowMessage(&page, WM_PICTURE_READY, wxUIntPtr(&picture), other);
+    EXPECT_FALSE(showsGreen()); // another file's picture
+    SendWindowMessage(&page, WM_PICTURE_READY, wxUIntPtr(&picture), entry);
+    EXPECT_TRUE(showsGreen());
+    EXPECT_EQ(description,
+              static_cast<wxTextCtrl *>(page.FileInfo().FindWindow(CFileInfo::ID_DESCRIPTION))->GetValue());
+}
+
+TEST_F(MainWindowTest, ChannelPageFitsTheSameWhereverTheWindowIs)
+{
+    CChannelInfo &page = Window().ChannelInfo();
+    SendWindowMessage(&page, WM_FIT_TO_PARENT);
+    const wxRect settled = page.FileInfo().GetRect();
+    // A fit while the window system has yet to move the window.
+    Window().Move(Window().GetPosition() + wxPoint(120, 40));
+    SendWindowMessage(&page, WM_FIT_TO_PARENT);
+    EXPECT_EQ(settled, page.FileInfo().GetRect());
+    PumpEvents();
+    SendWindowMessage(&page, WM_FIT_TO_PARENT);
+    EXPECT_EQ(settled, page.FileInfo().GetRect());
 }

@@ -2,6 +2,7 @@
 #include "base/GbkText.h"
 #include "base/KeyStore.h"
 #include "MessageServer.h"
+#include "net/FinishWatch.h"
 #include "net/ServiceChannel.h"
 #include "net/ServiceReports.h"
 #include "net/SyncRecorder.h"
@@ -17,6 +18,7 @@
 #include <wx/weakref.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <mutex>
 #include <sstream>
 
@@ -113,8 +115,13 @@ protected:
         channel = std::make_unique<CServiceChannel>(store, keys, recorder, recorder);
         channel->Start();
         serviceReports = std::make_unique<CServiceReports>(*channel, store, keys);
+        CreateDialog();
+    }
 
-        dialog = new CSettingDlg(store, *serviceReports, workers, owner);
+    // A new dialog on the store as it is now.
+    void CreateDialog()
+    {
+        dialog = new CSettingDlg(store, keys, *serviceReports, workers, owner);
         dialog->SetSkin(g_hSubSkin);
         ASSERT_TRUE(dialog->Create(parent.Panel(), "settings"));
         dialog->Show();
@@ -369,7 +376,7 @@ TEST_F(SettingDlgTest, EachInvalidValueShowsItsMessageWhileValidOnesApply)
     EXPECT_NE(std::string::npos, config.find("<FileRoot value=\"videos/\" />"));
 }
 
-TEST_F(SettingDlgTest, LettersReadAsZeroAndAFolderIsStoredAsTyped)
+TEST_F(SettingDlgTest, LettersReadAsZeroAndATypedFolderGetsItsSeparator)
 {
     MakeFolder(folder / "视频");
     Open();
@@ -383,8 +390,14 @@ TEST_F(SettingDlgTest, LettersReadAsZeroAndAFolderIsStoredAsTyped)
     const std::string config = ConfigFile();
     EXPECT_NE(std::string::npos, config.find("<MaxDLSpeed value=\"abc\" />"));
     EXPECT_NE(std::string::npos, config.find("<MaxULSpeed value=\"50\" />"));
-    // No separator is added, and the name is kept in GBK like every stored text.
-    EXPECT_NE(std::string::npos, config.find("<FileRoot value=\"" + Utf8ToGbk(folder / "视频") + "\" />"));
+    // The separator every video path needs is added, and the name is kept in GBK like every stored text.
+    EXPECT_NE(std::string::npos, config.find("<FileRoot value=\"" + Utf8ToGbk(folder / "视频") + "/\" />"));
+
+    // A folder stored without one is not rewritten: the downloads made so far sit under it.
+    store.SetConfigValue("FileRoot", "videos");
+    CreateDialog();
+    PressOk();
+    EXPECT_NE(std::string::npos, ConfigFile().find("<FileRoot value=\"videos\" />"));
 }
 
 TEST_F(SettingDlgTest, TwentySimultaneousDownloadsAreAccepted)
@@ -440,4 +453,55 @@ TEST_F(SettingDlgTest, CancelAppliesNothing)
     EXPECT_EQ(config, ConfigFile());
     EXPECT_TRUE(LimitCalls().empty());
     EXPECT_TRUE(TextReports().empty());
+}
+
+TEST_F(SettingDlgTest, NotifyBoxOnTheGeneralPageSwitchesFinishNotices)
+{
+    Open();
+    auto *box = Control<wxCheckBox>(CSettingDlg::ID_NOTIFY);
+    ASSERT_TRUE(box);
+    EXPECT_FALSE(box->IsShown());
+    Press(IDC_BTN_TAB2);
+    EXPECT_TRUE(box->IsShown());
+    EXPECT_TRUE(box->GetValue()) << "on unless switched off";
+    box->SetValue(false);
+    PressOk();
+    std::string stored;
+    ASSERT_TRUE(keys.ReadValue(EHive::CurrentUser, "Software\\Tovix", "Notify", stored));
+    EXPECT_EQ("0", stored);
+
+    // The next dialog shows the switch as stored; Cancel leaves it.
+    dialog = new CSettingDlg(store, keys, *serviceReports, workers, owner);
+    dialog->SetSkin(g_hSubSkin);
+    ASSERT_TRUE(dialog->Create(parent.Panel(), "settings"));
+    box = Control<wxCheckBox>(CSettingDlg::ID_NOTIFY);
+    EXPECT_FALSE(box->GetValue());
+    box->SetValue(true);
+    Press(wxID_CANCEL);
+    EXPECT_TRUE(PumpUntil([this] { return !dialog; }));
+    EXPECT_FALSE(CFinishWatch::NotificationsOn(keys));
+}
+
+TEST_F(SettingDlgTest, EnterInAnEditBoxAppliesAndCloses)
+{
+    Open();
+    Press(IDC_BTN_TAB2);
+    wxTextCtrl *box = Control<wxTextCtrl>(CSettingDlg::ID_DL_LIMIT);
+    SetText(CSettingDlg::ID_DL_LIMIT, "30");
+    WaitUntilPlaced(dialog);
+    dialog->Raise();
+    box->SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return dialog->IsActive() && wxWindow::FindFocus() == box; }));
+    // A real key press, into the box that has the focus.
+    bool arrived = false;
+    dialog->Bind(wxEVT_CHAR_HOOK, [&](wxKeyEvent &event) {
+        arrived = arrived || (event.GetKeyCode() == WXK_RETURN && wxWindow::FindFocus() == box);
+        event.Skip();
+    });
+    ASSERT_EQ(0, std::system("xdotool key Return"));
+    EXPECT_TRUE(PumpUntil([&] { return arrived; }));
+    EXPECT_TRUE(PumpUntil([this] { return !dialog; }));
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ((std::vector<std::string>{"SetMaxDLSpeed 30", "SetMaxULSpeed 50", "SetMaxDownload 5"}), LimitCalls());
+    EXPECT_NE(std::string::npos, ConfigFile().find("<MaxDLSpeed value=\"30\" />"));
 }

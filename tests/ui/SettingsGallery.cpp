@@ -100,7 +100,7 @@ bool CGalleryApp::OnInit()
     m_frame = new wxFrame(nullptr, wxID_ANY, "Tovix", wxPoint(20, 20));
     m_frame->SetClientSize(700, 560);
     m_frame->Show();
-    m_dialog = CSettingDlg::Open(m_frame, g_hSubSkin, g_store, *m_reports, g_threads, g_owner);
+    m_dialog = CSettingDlg::Open(m_frame, g_hSubSkin, g_store, *m_keys, *m_reports, g_threads, g_owner);
     if (!m_shots.empty())
         CallAfter([this] { SaveShots(); });
     return true;

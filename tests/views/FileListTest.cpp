@@ -6,6 +6,7 @@
 #include "views/PictureFile.h"
 
 #include <gtest/gtest.h>
+#include <wx/dcmemory.h>
 #include <wx/panel.h>
 
 namespace {
@@ -291,4 +292,32 @@ TEST_F(FileListTest, PassesClicksAndDoubleClicksOnAsItsOwn)
     SendMouse(&Tree(), wxEVT_LEFT_DOWN, wxPoint(10, 300));
     EXPECT_EQ((std::vector<Note>{{5503, NM_CLICK, second}, {5503, NM_DBLCLK, second}, {5503, NM_CLICK, -1}}),
               TakeNotes());
+}
+
+TEST_F(FileListTest, ServiceNoticeSitsAboveTheListUntilTakenAway)
+{
+    const wxString text = CFileList::ServiceNoticeText(EServiceProblem::Unreachable, "127.0.0.1:9", "/w/Configure.xml");
+    EXPECT_TRUE(text.StartsWith(wxString::FromUTF8("无法连接服务 127.0.0.1:9\n"))) << text;
+    EXPECT_NE(wxNOT_FOUND, text.Find(wxString::FromUTF8("/w/Configure.xml 的 Connection 项")));
+    EXPECT_NE(wxNOT_FOUND, text.Find(wxString::FromUTF8("重试")));
+    EXPECT_TRUE(CFileList::ServiceNoticeText(EServiceProblem::NotConfigured, "", "/w/Configure.xml")
+                    .StartsWith(wxString::FromUTF8("未配置服务地址\n")));
+
+    SendWindowMessage(&List(), WM_SERVICE_PROBLEM, wxUIntPtr(EServiceProblem::NotConfigured));
+    EXPECT_NE(wxNOT_FOUND, List().ServiceNotice().Find(wxGetCwd() + "/Configure.xml"));
+    // The list moves down under the painted notice; the band below keeps its 80 pixels.
+    const wxRect rule(2, 40, 223, 400 - 120);
+    const wxRect moved = Tree().GetRect();
+    EXPECT_GT(moved.y, 40 + 3 * List().GetCharHeight());
+    EXPECT_EQ(rule.GetBottom(), moved.GetBottom());
+    wxBitmap shot(List().GetClientSize(), 24);
+    {
+        wxMemoryDC dc(shot);
+        List().Render(dc);
+    }
+    EXPECT_EQ(wxColour(255, 246, 214), PixelAt(shot.ConvertToImage(), 3, 41));
+
+    SendWindowMessage(&List(), WM_SERVICE_PROBLEM, wxUIntPtr(EServiceProblem::None));
+    EXPECT_TRUE(List().ServiceNotice().empty());
+    EXPECT_EQ(rule, Tree().GetRect());
 }

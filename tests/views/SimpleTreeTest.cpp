@@ -320,3 +320,17 @@ TEST_F(SimpleTreeTest, RowsDrawEveryPieceAtItsOffset)
     EXPECT_GE(sizeRight, width - 6);
     EXPECT_EQ(-1, inkIn(wxRect(62, 108 + h + 10, 100, h))); // an empty second line draws nothing
 }
+
+TEST_F(SimpleTreeTest, EnsureVisibleScrollsOnlyAsFarAsTheWholeRowNeeds)
+{
+    const std::vector<int> keys = Fill(10);
+    tree->EnsureVisible(keys[9]); // 260 pixels hold four whole rows
+    EXPECT_EQ(6, tree->GetFirstVisibleRow());
+    EXPECT_EQ(6, tree->ScrollBar().GetPos());
+    tree->EnsureVisible(keys[7]);
+    EXPECT_EQ(6, tree->GetFirstVisibleRow());
+    tree->EnsureVisible(keys[2]);
+    EXPECT_EQ(2, tree->GetFirstVisibleRow());
+    tree->EnsureVisible(-1);
+    EXPECT_EQ(2, tree->GetFirstVisibleRow());
+}

@@ -5,6 +5,7 @@
 #include <libtorrent/ip_filter.hpp>
 #include <libtorrent/settings_pack.hpp>
 
+#include <functional>
 #include <string>
 
 struct TEngineOptions {
@@ -13,6 +14,11 @@ struct TEngineOptions {
 };
 
 TEngineOptions DefaultEngineOptions();
+
+// Reads "name = value" lines ('#' starts a comment) and hands each pair to apply. A
+// missing file reads as empty; a line without "=" or one apply refuses is logged.
+using NameValueApply = std::function<bool(const std::string &name, const std::string &value)>;
+void ReadNameValueFile(const std::string &path, const NameValueApply &apply);
 
 // Reads "name = value" lines (libtorrent setting names, plus "disk_io = posix|mmap";
 // '#' starts a comment) over the options. A missing file changes nothing; a line

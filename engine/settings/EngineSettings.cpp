@@ -77,7 +77,7 @@ TEngineOptions DefaultEngineOptions()
     return options;
 }
 
-void ReadSettingsFile(const std::string &path, TEngineOptions &options)
+void ReadNameValueFile(const std::string &path, const NameValueApply &apply)
 {
     std::ifstream in(path);
     std::string line;
@@ -88,9 +88,16 @@ void ReadSettingsFile(const std::string &path, TEngineOptions &options)
         const auto equals = content.find('=');
         const std::string name = equals == std::string::npos ? content : Trim(content.substr(0, equals));
         const std::string value = equals == std::string::npos ? std::string() : Trim(content.substr(equals + 1));
-        if (equals == std::string::npos || !ApplySetting(name, value, options))
+        if (equals == std::string::npos || !apply(name, value))
             DebugLog("Engine setting %s error[%s]", path.c_str(), content.c_str());
     }
+}
+
+void ReadSettingsFile(const std::string &path, TEngineOptions &options)
+{
+    ReadNameValueFile(path, [&options](const std::string &name, const std::string &value) {
+        return ApplySetting(name, value, options);
+    });
 }
 
 lt::ip_filter EveryAddressRateLimited()
