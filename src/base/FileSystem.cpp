@@ -1,13 +1,32 @@
 #include "base/FileSystem.h"
 
+#include "base/DebugLog.h"
 #include "base/GbkText.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+// The temporary file of an atomic write: the target's name and mkstemp's six characters.
+constexpr char kTempSuffix[] = ".XXXXXX";
+
+bool IsTempOf(const std::string &name, const std::string &target)
+{
+    const size_t length = target.size() + sizeof kTempSuffix - 1;
+    if (name.size() != length || name.compare(0, target.size() + 1, target + ".") != 0)
+        return false;
+    return std::all_of(name.begin() + target.size() + 1, name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+} // namespace
 
 namespace SystemPath {
 
@@ -51,7 +70,7 @@ bool WriteFileAtomic(const std::string &path, const std::string &data, int *erro
 bool WriteFileAtomic(const std::string &path, const std::function<bool(FILE *)> &writer, int *error,
                      EReplace replace)
 {
-    std::string temp = path + ".XXXXXX";
+    std::string temp = path + kTempSuffix;
     int fd = ::mkstemp(&temp[0]);
     if (fd < 0) {
         if (error)
@@ -145,6 +164,20 @@ std::vector<std::string> ListFolder(const std::string &folder)
     for (std::string &name : names)
         name = Utf8ToGbk(name);
     return names;
+}
+
+void RemoveAtomicLeftovers(const std::string &folder, const std::vector<std::string> &names)
+{
+    for (const std::string &name : SystemPath::ListFolder(folder)) {
+        if (std::none_of(names.begin(), names.end(),
+                         [&name](const std::string &target) { return IsTempOf(name, target); }))
+            continue;
+        const std::string path = folder + "/" + name;
+        if (const int error = SystemPath::DeleteFileError(path))
+            DebugLog("Del file %s error[%d]", path.c_str(), FileErrorCause(error));
+        else
+            DebugLog("Removed leftover %s", path.c_str());
+    }
 }
 
 int FileErrorCause(int error)

@@ -31,6 +31,11 @@ bool WriteFileAtomic(const std::string &path, const std::string &data, int *erro
 bool WriteFileAtomic(const std::string &path, const std::function<bool(FILE *)> &writer, int *error = nullptr,
                      EReplace replace = EReplace::Always);
 
+// Removes what WriteFileAtomic calls killed midway left in folder (a path from
+// the system, such as the working folder): files named one of names followed by
+// "." and six letters or digits. One log line per file.
+void RemoveAtomicLeftovers(const std::string &folder, const std::vector<std::string> &names);
+
 // Names in a folder (GBK), without "." and ".."; empty when the folder cannot be read.
 std::vector<std::string> ListFolder(const std::string &folder);
 

@@ -5,6 +5,7 @@
 #include "base/GbkText.h"
 #include "base/SafeName.h"
 #include "net/HttpFetch.h"
+#include "net/WorkerThreads.h"
 
 #include <algorithm>
 #include <mutex>
@@ -49,6 +50,8 @@ void GetADThread(CCatalogueStore &store, int today)
 
     CHttpHandle handle;
     for (const std::string &name : wanted) {
+        if (CurrentStopSignal().Stopped())
+            return;
         std::string path;
         if (!Contains(present, name) && MakeLocalPath("GetADThread", folder, name, kMaxAdPath, path))
             GetHttpData(handle.Get(), url + name, path);

@@ -28,8 +28,10 @@ void CDownloadStart::StartOne(const TRoots &roots, const TNames &names, const st
         Engine().AddDownload(torrent.c_str(), destination.c_str());
         return;
     }
+    // Keyed by the torrent: overlapping passes (start-up, every merge, every
+    // subscription) must not fetch the same one twice at once.
     CCatalogueStore &store = m_store;
-    m_threads.Start([&store, job = TTorrentJob{names.torrent, names.location, failureText}] {
+    m_threads.StartKeyed(torrent, [&store, job = TTorrentJob{names.torrent, names.location, failureText}] {
         RunTorrentFetch(store, job);
     });
 }

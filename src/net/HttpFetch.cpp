@@ -2,6 +2,7 @@
 
 #include "base/DebugLog.h"
 #include "base/FileSystem.h"
+#include "net/WorkerThreads.h"
 
 namespace {
 
@@ -14,14 +15,32 @@ size_t AppendBody(void *data, size_t size, size_t count, void *target)
     return bytes;
 }
 
+// Called by libcurl during a transfer; non-zero ends it (CURLE_ABORTED_BY_CALLBACK).
+int AbortOnStop(void *stop, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return static_cast<const CStopSignal *>(stop)->Stopped() ? 1 : 0;
+}
+
 } // namespace
 
-CHttpHandle::CHttpHandle()
+CHttpHandle::CHttpHandle(THttpLimits limits)
 {
     // Initialised once, before the first handle of any thread.
     static const CURLcode initialised = curl_global_init(CURL_GLOBAL_DEFAULT);
     (void)initialised;
     m_curl = curl_easy_init();
+    if (!m_curl)
+        return;
+    // Options stay on the handle for every fetch of its run. No signals: the
+    // time-outs run on worker threads.
+    curl_easy_setopt(m_curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(m_curl, CURLOPT_CONNECTTIMEOUT_MS, limits.connectMilliseconds);
+    curl_easy_setopt(m_curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(m_curl, CURLOPT_LOW_SPEED_TIME, limits.lowSpeedSeconds);
+    // The signal lives as long as the pool's threads, so as long as this handle.
+    curl_easy_setopt(m_curl, CURLOPT_XFERINFOFUNCTION, AbortOnStop);
+    curl_easy_setopt(m_curl, CURLOPT_XFERINFODATA, const_cast<CStopSignal *>(&CurrentStopSignal()));
+    curl_easy_setopt(m_curl, CURLOPT_NOPROGRESS, 0L);
 }
 
 CHttpHandle::~CHttpHandle() { curl_easy_cleanup(m_curl); }

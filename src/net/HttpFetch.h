@@ -5,10 +5,18 @@
 #include <curl/curl.h>
 #include <string>
 
-// A transfer handle for a run of fetches on one thread.
+// How long a transfer may make no progress before it is given up. A slow but
+// moving transfer is never cut: there is no limit on the whole.
+struct THttpLimits {
+    long connectMilliseconds = 30000;
+    long lowSpeedSeconds = 60; // less than 1 byte a second over this long
+};
+
+// A transfer handle for a run of fetches on one thread. Its transfers end at once
+// when the stop signal of the thread's worker pool comes.
 class CHttpHandle {
 public:
-    CHttpHandle();
+    explicit CHttpHandle(THttpLimits limits = {});
     ~CHttpHandle();
     CHttpHandle(const CHttpHandle &) = delete;
     CHttpHandle &operator=(const CHttpHandle &) = delete;
@@ -19,9 +27,9 @@ private:
     CURL *m_curl;
 };
 
-// Sets exactly the address, the write target and the write function (libcurl's
-// defaults apply to everything else), performs the transfer and reads the status
-// code (0 when there was no answer). Returns the transfer result.
+// Sets the address, the write target and the write function (the handle's limits
+// and libcurl's defaults apply to everything else), performs the transfer and
+// reads the status code (0 when there was no answer). Returns the transfer result.
 CURLcode FetchToMemory(CURL *curl, const std::string &url, std::string &body, long &responseCode);
 
 // Fetches url into the file at path, replacing it through an atomic write.

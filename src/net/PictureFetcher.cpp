@@ -3,6 +3,7 @@
 #include "base/FileSystem.h"
 #include "base/SafeName.h"
 #include "net/HttpFetch.h"
+#include "net/WorkerThreads.h"
 #include "store/FileCatalogue.h"
 #include "store/XmlNumber.h"
 
@@ -47,6 +48,8 @@ void CPictureFetcher::Run()
         return;
     CHttpHandle handle;
     for (const TPicture &picture : pictures) {
+        if (CurrentStopSignal().Stopped())
+            return;
         std::string path;
         if (!MakeLocalPath("GetPicture", root, picture.pic, CFileCatalogue::kMaxPath, path) || FileExists(path) ||
             !StillListed(picture))

@@ -4,6 +4,7 @@
 #include "base/EngineApi.h"
 #include "base/SafeName.h"
 #include "net/HttpFetch.h"
+#include "net/WorkerThreads.h"
 #include "store/FileCatalogue.h"
 
 void RunTorrentFetch(CCatalogueStore &store, const TTorrentJob &job)
@@ -21,10 +22,14 @@ void RunTorrentFetch(CCatalogueStore &store, const TTorrentJob &job)
         CHttpHandle handle;
         fetched = GetHttpData(handle.Get(), url, torrent);
     }
+    const CStopSignal &stop = CurrentStopSignal();
     if (!fetched) {
-        DebugLog("%s%s\n", job.failureText.c_str(), url.c_str());
+        if (!stop.Stopped()) // a fetch the exit cut off is no bad address
+            DebugLog("%s%s\n", job.failureText.c_str(), url.c_str());
         return;
     }
-    Engine().AddDownload(torrent.c_str(), destination.c_str());
-    DebugLog("Add download %s", torrent.c_str());
+    // The exit cleans the engine up once the workers are stopped: a worker that
+    // comes too late hands nothing over.
+    if (stop.RunUnlessStopped([&] { Engine().AddDownload(torrent.c_str(), destination.c_str()); }))
+        DebugLog("Add download %s", torrent.c_str());
 }

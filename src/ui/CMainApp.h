@@ -1,5 +1,6 @@
 // The application object: the start-up sequence, the main loop until the main
-// window is gone, then the engine's clean-up and the exit save.
+// window is gone, then the exit in an order that loses nothing: the listener, the
+// network thread, the workers, the engine, the exit save and last the lock.
 #pragma once
 
 #include "app/PluginInstaller.h"
@@ -12,6 +13,7 @@
 #include "store/CatalogueStore.h"
 #include "ui/CWxMainWindowLink.h"
 
+#include <atomic>
 #include <memory>
 #include <wx/app.h>
 
@@ -24,14 +26,28 @@ public:
 
     bool OnInit() override;
     int OnRun() override;
-    int OnExit() override;
+
+    // On the user-interface thread, once per SIGINT or SIGTERM.
+    void OnStopSignal();
 
 private:
-    // SIGINT and SIGTERM end the program as the tray menu's exit command does.
+    // SIGINT and SIGTERM, from the start to the end of the process, end the
+    // program as the tray menu's exit command does.
     void WatchStopSignals();
+    // True when this process is the one instance and goes on starting; otherwise
+    // m_exitCode says how it leaves.
+    bool KeepSingle();
+    // Tells the user why the program does not start, and leaves with code 1.
+    void RefuseStart(const std::string &logLine, const wxString &text);
     void ShowLoadReport(const std::string &message);
+    // The exit: ends everything that could still change the catalogue or reach
+    // the window link, then saves and drops the lock.
+    void ShutDown();
 
-    bool m_secondInstance = false;
+    int m_exitCode = 0;
+    bool m_holdsLock = false;
+    bool m_engineStarted = false;
+    std::atomic<bool> m_stopRequested{false};
     CSingleInstance m_instance;
     std::unique_ptr<CCatalogueStore> m_store;
     std::unique_ptr<CKeyStore> m_keys;

@@ -16,6 +16,8 @@
 #include "ui/MessageBox.h"
 #include "views/ViewPaint.h"
 
+#include <algorithm>
+#include <limits>
 #include <mutex>
 #include <vector>
 
@@ -160,7 +162,9 @@ bool CMainDlg::OnInitDialog()
 
 int CMainDlg::ReportPeriod(int intervel)
 {
-    return (intervel > kMinReportSeconds ? intervel : kMinReportSeconds) * 1000;
+    // The timer counts milliseconds in an int: a longer period is the longest it can hold.
+    constexpr int kMaxReportSeconds = std::numeric_limits<int>::max() / 1000;
+    return std::min(std::max(intervel, kMinReportSeconds), kMaxReportSeconds) * 1000;
 }
 
 void CMainDlg::ApplyStartLimits()

@@ -64,7 +64,8 @@ public:
     void RefreshDownloadStates();
     // The status line's text for the engine's rates (bytes/s) and counts.
     static wxString StatusText(int downloadRate, int uploadRate, int downloading, int pending);
-    // The catalogue report period for an Intervel value, in ms.
+    // The catalogue report period for an Intervel value, in ms (at most the
+    // largest whole number of seconds an int of ms holds).
     static int ReportPeriod(int intervel);
 
     // Seconds since 1970 as the throttle reads them; tests replace it.

@@ -15,3 +15,7 @@ void ShowMessageBox(wxWindow *parent, const wxString &text);
 using TMessageBoxHandler = std::function<void(wxWindow *parent, const wxString &text)>;
 // Replaces the box by handler; an empty handler brings the box back. User-interface thread only.
 void SetMessageBoxHandler(TMessageBoxHandler handler);
+
+// The program is ending: closes the box on the screen, if any, and makes every
+// later one a log line only. True when a box was open. User-interface thread only.
+bool EndMessageBoxes();

@@ -43,3 +43,28 @@ TEST(FirstStart, ReportsTheThreeMissingFilesInOrderAndWritesDefaultsAtExit)
     ASSERT_NE(std::string::npos, said) << log;
     EXPECT_EQ(std::string::npos, log.find(line, said + line.size())) << log;
 }
+
+TEST(FirstStart, AStopSignalWhileALoadReportIsOpenClosesItAndExitsThroughTheExitSave)
+{
+    CTestFolder folder;
+    const std::string client = folder / "client";
+    TServicePorts nowhere;
+    ASSERT_TRUE(MakeClientFolder(client, nowhere, BinaryDir() + "/Skins"));
+    for (const char *name : {"FileInfo.xml", "ChannelInfo.xml", "Configure.xml"})
+        ASSERT_EQ(0, std::remove((client + "/" + name).c_str()));
+
+    const pid_t tovix = StartTovix(client, folder.Path());
+    TXWindow box;
+    ASSERT_TRUE(WaitFor([&] { return bool(box = MessageBoxWindow(tovix)); }, 60s));
+    Screenshot(box, "stop-during-load-report");
+    kill(tovix, SIGTERM);
+    kill(tovix, SIGINT); // a second one during the exit changes nothing
+    EXPECT_EQ(0, ExitCode(tovix, 30s));
+    KillTovix(tovix);
+    // The later reports were logged, not shown, and the defaults were saved.
+    const std::string log = ReadFile(client + "/skininfo.txt");
+    EXPECT_NE(std::string::npos, log.find("Message box: LoadFile Configure.xml error!!"));
+    EXPECT_NE(std::string::npos, ReadFile(client + "/FileInfo.xml").find("<TovixFile"));
+    EXPECT_NE(std::string::npos, ReadFile(client + "/ChannelInfo.xml").find("<TovixChannel"));
+    EXPECT_NE(std::string::npos, ReadFile(client + "/Configure.xml").find("<TovixConfig"));
+}

@@ -7,7 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-pid_t StartTovix(const std::string &clientFolder, const std::string &userRoot)
+pid_t StartTovix(const std::string &clientFolder, const std::string &userRoot,
+                 const std::vector<std::pair<std::string, std::string>> &environment)
 {
     const std::string program = BinaryDir() + "/tovix";
     const std::string runtime = userRoot + "/runtime";
@@ -19,6 +20,12 @@ pid_t StartTovix(const std::string &clientFolder, const std::string &userRoot)
         setenv("XDG_CONFIG_HOME", (userRoot + "/config").c_str(), 1);
         setenv("XDG_DATA_HOME", (userRoot + "/data").c_str(), 1);
         setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        for (const auto &variable : environment) {
+            if (variable.second.empty())
+                unsetenv(variable.first.c_str());
+            else
+                setenv(variable.first.c_str(), variable.second.c_str(), 1);
+        }
         if (chdir(clientFolder.c_str()) != 0)
             _exit(126);
         execl(program.c_str(), program.c_str(), static_cast<char *>(nullptr));

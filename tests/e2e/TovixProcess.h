@@ -8,9 +8,13 @@
 #include <string>
 #include <sys/types.h>
 #include <thread>
+#include <utility>
+#include <vector>
 
-// Starts build/tovix in clientFolder; user folders go under userRoot.
-pid_t StartTovix(const std::string &clientFolder, const std::string &userRoot);
+// Starts build/tovix in clientFolder; user folders go under userRoot. Each of
+// environment then sets (or, with an empty value, removes) one variable.
+pid_t StartTovix(const std::string &clientFolder, const std::string &userRoot,
+                 const std::vector<std::pair<std::string, std::string>> &environment = {});
 // The exit code within limit; 128 + the signal's number when a signal ended it
 // (as a shell reports it); -1 while it still runs.
 int ExitCode(pid_t pid, std::chrono::milliseconds limit);

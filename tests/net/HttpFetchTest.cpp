@@ -1,7 +1,9 @@
 #include "net/HttpFetch.h"
 #include "net/HttpTestServer.h"
+#include "net/WorkerThreads.h"
 #include "support/TestFolder.h"
 
+#include <atomic>
 #include <cerrno>
 #include <gtest/gtest.h>
 
@@ -70,4 +72,37 @@ TEST_F(HttpFetch, AMissingFolderLogsCreateFileWithPathNotFound)
     EXPECT_EQ(0, GetHttpData(handle.Get(), server.Base() + "a.jpg", "nowhere/a.jpg"));
     EXPECT_EQ(std::vector<std::string>{"Create file nowhere/a.jpg error[" + std::to_string(ENOENT) + "]"},
               folder.LogLines());
+}
+
+TEST_F(HttpFetch, AStalledTransferEndsWithATimeOutButASlowOneFinishes)
+{
+    const THttpLimits quick{1000, 2};
+    CHttpHandle limited(quick);
+    CSilentListener full(true);
+    CSilentListener silent(false);
+    server.ServeTrickle("slow.bin", "0123456789", std::chrono::milliseconds(300)); // 3 s in all
+
+    EXPECT_EQ(0, GetHttpData(limited.Get(), full.Base() + "a", "connect.bin"));
+    EXPECT_EQ(0, GetHttpData(limited.Get(), silent.Base() + "a", "silent.bin"));
+    EXPECT_EQ(1, GetHttpData(limited.Get(), server.Base() + "slow.bin", "slow.bin"));
+    EXPECT_EQ("0123456789", ReadFile("slow.bin"));
+    EXPECT_FALSE(Exists("connect.bin") || Exists("silent.bin"));
+    EXPECT_EQ((std::vector<std::string>{"GetHttpData connect.bin error[28][0]", "GetHttpData silent.bin error[28][0]"}),
+              folder.LogLines());
+}
+
+TEST_F(HttpFetch, TheStopOfAWorkerPoolEndsItsTransfersAtOnce)
+{
+    CSilentListener silent(false);
+    CWorkerThreads threads;
+    std::atomic<int> result{-1};
+    threads.Start([&] {
+        CHttpHandle own; // the usual limits: only the stop can end this one soon
+        result = GetHttpData(own.Get(), silent.Base() + "a", "never.bin");
+    });
+    EXPECT_FALSE(threads.WaitAll(std::chrono::milliseconds(300)));
+    threads.Stop();
+    ASSERT_TRUE(threads.WaitAll(std::chrono::seconds(20)));
+    EXPECT_EQ(0, result.load());
+    EXPECT_EQ(std::vector<std::string>{"GetHttpData never.bin error[42][0]"}, folder.LogLines());
 }

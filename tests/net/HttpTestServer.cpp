@@ -35,6 +35,13 @@ CHttpTestServer::CHttpTestServer() : m_server(std::make_unique<httplib::Server>(
                                                   sink.write(half.data(), half.size());
                                               return offset == 0;
                                           });
+        } else if (answer.pause.count() > 0) {
+            response.set_content_provider(answer.body.size(), "application/octet-stream",
+                                          [answer](size_t offset, size_t, httplib::DataSink &sink) {
+                                              std::this_thread::sleep_for(answer.pause);
+                                              sink.write(answer.body.data() + offset, 1);
+                                              return true;
+                                          });
         } else {
             response.set_content(answer.body, "application/octet-stream");
         }
@@ -72,6 +79,13 @@ void CHttpTestServer::ServeCutOff(const std::string &name, const std::string &bo
     m_answers[name].cutOff = true;
 }
 
+void CHttpTestServer::ServeTrickle(const std::string &name, const std::string &body, std::chrono::milliseconds pause)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_answers[name].body = body;
+    m_answers[name].pause = pause;
+}
+
 void CHttpTestServer::BeforeAnswer(const std::string &name, std::function<void()> hook)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -104,4 +118,34 @@ int UnusedPort()
     getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length);
     close(fd);
     return ntohs(address.sin_port);
+}
+
+CSilentListener::CSilentListener(bool fullBacklog)
+{
+    m_listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (m_listener < 0 || bind(m_listener, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
+        listen(m_listener, fullBacklog ? 0 : 8) != 0 ||
+        getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+        throw std::runtime_error("silent listener could not listen");
+    m_port = ntohs(address.sin_port);
+    if (!fullBacklog)
+        return;
+    // Backlog 0 queues one connection; the next ones wait for a SYN answer that never comes.
+    for (int i = 0; i < 2; ++i) {
+        const int filler = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        connect(filler, reinterpret_cast<sockaddr *>(&address), sizeof address);
+        m_fillers.push_back(filler);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200)); // the first handshake completes
+}
+
+CSilentListener::~CSilentListener()
+{
+    for (int fd : m_fillers)
+        close(fd);
+    close(m_listener);
 }

@@ -21,6 +21,7 @@
 #include <wx/webview.h>
 
 #include <algorithm>
+#include <limits>
 #include <mutex>
 
 namespace {
@@ -307,6 +308,9 @@ TEST_F(MainWindowTest, StartLimitsAndStatusFormat)
     EXPECT_EQ(301000, Window().Timer(CMainDlg::TIMER_REPORT).GetInterval()); // the client folder's 301
     EXPECT_EQ(300000, CMainDlg::ReportPeriod(300));
     EXPECT_EQ(300000, CMainDlg::ReportPeriod(0));
+    EXPECT_EQ(2147483000, CMainDlg::ReportPeriod(2147483));
+    EXPECT_EQ(2147483000, CMainDlg::ReportPeriod(2147484)); // one more would not fit
+    EXPECT_EQ(2147483000, CMainDlg::ReportPeriod(std::numeric_limits<int>::max()));
     EXPECT_EQ(wxString::FromUTF8("下载:  0K/s 上传:  1K/s (2个下载/3个等待)"), CMainDlg::StatusText(1023, 1024, 2, 3));
     EXPECT_EQ(wxString::FromUTF8("下载:1500K/s 上传:  0K/s (0个下载/0个等待)"), CMainDlg::StatusText(1536000, 0, 0, 0));
 }
