@@ -8,6 +8,8 @@
 #include <vector>
 
 double SecondsSince(std::chrono::steady_clock::time_point start);
+// CPU time the calling thread has used.
+double ThreadCpuSeconds();
 
 struct TMeasured {
     std::vector<double> figures; // what the body returned

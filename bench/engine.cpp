@@ -3,8 +3,7 @@
 // ("name = value") go into the engine's settings file, to compare settings.
 // Last line: "ratio X" = aria2c median time / engine median time.
 #include "BenchSupport.h"
-#include "EnginePeers.h"
-#include "TrackerServer.h"
+#include "BenchSwarm.h"
 
 #include <tovixsock.h>
 
@@ -74,15 +73,10 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         settings += std::string(argv[i]) + "\n";
     const std::string scratch = EnterScratchFolder("tovix-bench-engine");
-    CTrackerServer tracker(60);
-    if (!tracker.Start())
+    CBenchSwarm swarm;
+    if (!swarm.Start(scratch, kSize))
         return 1;
-    std::filesystem::create_directories(scratch + "/seed");
-    const TTestTorrent torrent = MakeTestTorrent(scratch + "/seed", "movie.bin", kSize, tracker.AnnounceUrl(), 1);
-    CTestPeer seeder;
-    seeder.Seed(torrent);
-    if (!WaitUntil([&] { return tracker.Tracker().PeerCount(torrent.infoHash) > 0; }, std::chrono::seconds(10)))
-        return 1;
+    const TTestTorrent &torrent = swarm.Torrent();
     std::printf("one seeder (libtorrent %s), tracker and downloader on 127.0.0.1, %lld MiB torrent\n",
                 libtorrent::version(), kSize >> 20);
     if (!settings.empty())

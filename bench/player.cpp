@@ -4,6 +4,7 @@
 // Needs a display (scripts/with-display) and ffmpeg; run it from the build
 // folder, where Skins/ is.
 #include "BenchSupport.h"
+#include "WxBenchSupport.h"
 
 #include "base/DebugLog.h"
 #include "skin/SkinBitmaps.h"
@@ -26,22 +27,6 @@ namespace {
 
 constexpr int kMeasureMs = 10000;
 constexpr int kBarTicks = 2000;
-
-double ThreadCpuSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return now.tv_sec + now.tv_nsec / 1e9;
-}
-
-void RunLoop(int milliseconds)
-{
-    wxEventLoop loop;
-    wxTimer stop;
-    stop.Bind(wxEVT_TIMER, [&](wxTimerEvent &) { loop.Exit(); });
-    stop.StartOnce(milliseconds);
-    loop.Run();
-}
 
 // The share of one core the thread used while the loop ran.
 double LoopShare(int milliseconds)

@@ -3,8 +3,7 @@
 // record; the figure is how long InitDownloader takes, with the engine's own
 // account of the pieces it read ("Recheck n pieces of ...").
 #include "BenchSupport.h"
-#include "EnginePeers.h"
-#include "TrackerServer.h"
+#include "BenchSwarm.h"
 
 #include <tovixsock.h>
 
@@ -50,15 +49,10 @@ int main()
 {
     SetLogWriter(KeepRecheckLine);
     const std::string scratch = EnterScratchFolder("tovix-bench-recheck");
-    CTrackerServer tracker(60);
-    if (!tracker.Start())
+    CBenchSwarm swarm;
+    if (!swarm.Start(scratch, kSize))
         return 1;
-    std::filesystem::create_directories(scratch + "/seed");
-    const TTestTorrent torrent = MakeTestTorrent(scratch + "/seed", "movie.bin", kSize, tracker.AnnounceUrl(), 1);
-    CTestPeer seeder;
-    seeder.Seed(torrent);
-    if (!WaitUntil([&] { return tracker.Tracker().PeerCount(torrent.infoHash) > 0; }, std::chrono::seconds(10)))
-        return 1;
+    const TTestTorrent &torrent = swarm.Torrent();
     std::printf("a %lld MiB download from one seeder on 127.0.0.1, killed at %.0f %%, then started again\n",
                 kSize >> 20, kKillAt);
 

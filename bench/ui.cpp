@@ -6,6 +6,7 @@
 // BENCH_NO_WEB=1 leaves the advertisement pane blank; BENCH_IDLE=1 starts only
 // the channel the service marks subscribed: both tell where the time goes.
 #include "BenchSupport.h"
+#include "WxBenchSupport.h"
 
 #include "DemoService.h"
 #include "EngineBinding.h"
@@ -38,23 +39,6 @@ namespace {
 constexpr int kFiles = 5000;
 constexpr int kRuns = 5;
 constexpr double kTickSeconds = 3.0;
-
-double ThreadCpuSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return now.tv_sec + now.tv_nsec / 1e9;
-}
-
-// Runs the event loop for a while, as the application does.
-void RunLoop(int milliseconds)
-{
-    wxEventLoop loop;
-    wxTimer stop;
-    stop.Bind(wxEVT_TIMER, [&](wxTimerEvent &) { loop.Exit(); });
-    stop.StartOnce(milliseconds);
-    loop.Run();
-}
 
 // The process-wide objects the application hands the window.
 struct TApplication {

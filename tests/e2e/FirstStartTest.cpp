@@ -11,14 +11,27 @@
 
 using namespace std::chrono_literals;
 
+namespace {
+
+// A working folder with its skins but none of the three catalogue files, and
+// a service that is nowhere.
+bool MakeFirstStartFolder(const std::string &client)
+{
+    if (!MakeClientFolder(client, TServicePorts(), BinaryDir() + "/Skins"))
+        return false;
+    for (const char *name : {"FileInfo.xml", "ChannelInfo.xml", "Configure.xml"})
+        if (std::remove((client + "/" + name).c_str()) != 0)
+            return false;
+    return true;
+}
+
+} // namespace
+
 TEST(FirstStart, ReportsTheThreeMissingFilesInOrderAndWritesDefaultsAtExit)
 {
     CTestFolder folder;
     const std::string client = folder / "client";
-    TServicePorts nowhere;
-    ASSERT_TRUE(MakeClientFolder(client, nowhere, BinaryDir() + "/Skins"));
-    for (const char *name : {"FileInfo.xml", "ChannelInfo.xml", "Configure.xml"})
-        ASSERT_EQ(0, std::remove((client + "/" + name).c_str()));
+    ASSERT_TRUE(MakeFirstStartFolder(client));
 
     const pid_t tovix = StartTovix(client, folder.Path());
     CMessageBoxes boxes(tovix, client);
@@ -48,10 +61,7 @@ TEST(FirstStart, AStopSignalWhileALoadReportIsOpenClosesItAndExitsThroughTheExit
 {
     CTestFolder folder;
     const std::string client = folder / "client";
-    TServicePorts nowhere;
-    ASSERT_TRUE(MakeClientFolder(client, nowhere, BinaryDir() + "/Skins"));
-    for (const char *name : {"FileInfo.xml", "ChannelInfo.xml", "Configure.xml"})
-        ASSERT_EQ(0, std::remove((client + "/" + name).c_str()));
+    ASSERT_TRUE(MakeFirstStartFolder(client));
 
     const pid_t tovix = StartTovix(client, folder.Path());
     TXWindow box;
