@@ -22,8 +22,11 @@ for file in tovix tovix-launcher libtovixsock.so Plug_in/Real/Codecs/libgstrealm
   [ -e "$private/$file" ] || fail "missing $private/$file"
 done
 [ "$(find "$prefix" -name 'libtovixsock*' | wc -l)" -eq 1 ] || fail "the engine is installed outside $private"
-readelf -d "$private/tovix" | grep -qE 'R(UN)?PATH.*\[\$ORIGIN\]' || fail "the program has no \$ORIGIN run path"
-ldd "$private/tovix" | grep -qF "libtovixsock.so => $private/libtovixsock.so" || fail "the engine is not found beside the program"
+# Whole outputs first: under pipefail, grep -q leaving early would fail the pipe.
+dynamic=$(readelf -d "$private/tovix")
+grep -qE 'R(UN)?PATH.*\[\$ORIGIN\]' <<<"$dynamic" || fail "the program has no \$ORIGIN run path"
+libraries=$(ldd "$private/tovix")
+grep -qF "libtovixsock.so => $private/libtovixsock.so" <<<"$libraries" || fail "the engine is not found beside the program"
 
 share=$prefix/share
 for file in tovix/Configure.xml tovix/FileInfo.xml tovix/ChannelInfo.xml tovix/Skins/Main.bmp tovix/Skins/Sub.bmp \
