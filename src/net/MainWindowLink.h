@@ -18,9 +18,11 @@ public:
 
     // The main window has been created and not yet destroyed.
     virtual bool MainWindowExists() = 0;
-    // Posts WM_SHOW_CHANNEL (wParam 0, lParam channelKey) to the channel page.
+    // Posts WM_SHOW_CHANNEL (lParam channelKey) to the channel page, marked as a
+    // refill the viewer did not ask for (wParam 1).
     virtual void PostShowChannel(int channelKey) = 0;
-    // Posts WM_COMMAND with a command id (1000 all channels, 1002 subscribed channels).
+    // Posts WM_COMMAND with a command id (1000 all channels, 1002 subscribed channels),
+    // marked the same way.
     virtual void PostCommand(int commandId) = 0;
     // Whether the tab button of that command id is disabled (marking the active view).
     virtual bool IsButtonDisabled(int commandId) = 0;

@@ -38,7 +38,7 @@ wxBEGIN_EVENT_TABLE(CChannelInfo, wxWindow)
     EVT_CONTROL_NOTIFY(CChannelInfo::ID_FILE_INFO, CChannelInfo::OnDetailNotify)
     EVT_CONTROL_NOTIFY(CChannelInfo::ID_SPLITTER, CChannelInfo::OnSplitterNotify)
     EVT_WINDOW_MESSAGE(WM_FIT_TO_PARENT, CChannelInfo::OnFitToParent)
-    EVT_WINDOW_MESSAGE(WM_SHOW_CHANNEL, CChannelInfo::OnForward)
+    EVT_WINDOW_MESSAGE(WM_SHOW_CHANNEL, CChannelInfo::OnShowChannel)
     EVT_WINDOW_MESSAGE(WM_PICTURE_READY, CChannelInfo::OnPictureReady)
     EVT_WINDOW_MESSAGE(WM_SERVICE_PROBLEM, CChannelInfo::OnForward)
 wxEND_EVENT_TABLE()
@@ -73,9 +73,11 @@ int CChannelInfo::EntryNumberOfKey(int key)
     return item ? item->entryNumber : 0;
 }
 
+void CChannelInfo::FillDetails(int key) { m_fileInfo.ShowEntry(key, key < 0 ? 0 : EntryNumberOfKey(key)); }
+
 void CChannelInfo::ShowFileDetails(int key)
 {
-    m_fileInfo.ShowEntry(key, key < 0 ? 0 : EntryNumberOfKey(key));
+    FillDetails(key);
     m_fileInfo.Show();
     if (key >= 0)
         m_player.Stop();
@@ -171,10 +173,13 @@ void CChannelInfo::OnPaint(wxPaintEvent &)
 
 void CChannelInfo::OnListNotify(CNotifyEvent &event)
 {
-    if (event.Code() == NM_CLICK)
-        ShowFileDetails(event.Payload());
+    const int key = event.Payload();
+    if (event.Code() == NM_CLICK && m_refreshing && m_player.IsShown())
+        FillDetails(key); // behind the player, for when it stops
+    else if (event.Code() == NM_CLICK)
+        ShowFileDetails(key);
     else if (event.Code() == NM_DBLCLK)
-        PlayFile(event.Payload());
+        PlayFile(key);
 }
 
 void CChannelInfo::OnDetailNotify(CNotifyEvent &event)
@@ -197,6 +202,15 @@ void CChannelInfo::OnFitToParent(CMessageEvent &)
 void CChannelInfo::OnForward(CMessageEvent &event)
 {
     SendWindowMessage(&m_fileList, event.Message(), event.WParam(), event.LParam());
+}
+
+void CChannelInfo::OnShowChannel(CMessageEvent &event)
+{
+    // The list clicks its top row itself as it fills. A catalogue update that refills
+    // it must not pass that off as the viewer's click, which stops the video playing.
+    m_refreshing = event.WParam() == CFileList::kRefresh;
+    OnForward(event);
+    m_refreshing = false;
 }
 
 // The detail pane was filled before the picture arrived: it takes the picture too.

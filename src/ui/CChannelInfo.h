@@ -74,6 +74,8 @@ private:
     void OnDetailNotify(CNotifyEvent &event);
     void OnSplitterNotify(CNotifyEvent &event);
     void OnFitToParent(CMessageEvent &event);
+    void FillDetails(int key);
+    void OnShowChannel(CMessageEvent &event);
     void OnForward(CMessageEvent &event);
     void OnPictureReady(CMessageEvent &event);
 
@@ -83,6 +85,7 @@ private:
     CFileInfo m_fileInfo;
     CFileList m_fileList;
     CWMPlayer m_player;
+    bool m_refreshing = false; // a refill the viewer did not ask for is being shown
 
     wxDECLARE_EVENT_TABLE();
 };

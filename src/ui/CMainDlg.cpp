@@ -155,7 +155,7 @@ bool CMainDlg::OnInitDialog()
     // restored finished is not news, every other file's finish will be.
     m_finishWatch.Poll();
     m_context.link.Attach(this, &m_channelInfo);
-    FillTreeAllPrograms();
+    FillTreeAllPrograms(0);
     StartBackgroundWork();
     return true;
 }
@@ -263,7 +263,7 @@ void CMainDlg::OnSize(wxSizeEvent &event)
     GetClientArea()->Refresh(false);
 }
 
-void CMainDlg::FillTreeAllPrograms()
+void CMainDlg::FillTreeAllPrograms(int showFlags)
 {
     m_tree.DeleteAllItems();
     SendWindowMessage(&m_channelInfo, WM_SHOW_CHANNEL, 0, CFileList::kClear);
@@ -282,7 +282,7 @@ void CMainDlg::FillTreeAllPrograms()
         HTREEITEM item = m_tree.InsertItem(ScreenText(name));
         m_tree.SetItemData(item, id);
         if (first) {
-            PostWindowMessage(&m_channelInfo, WM_SHOW_CHANNEL, 0, id);
+            PostWindowMessage(&m_channelInfo, WM_SHOW_CHANNEL, showFlags, id);
             m_tree.SelectItem(item);
             first = false;
         }
@@ -296,7 +296,7 @@ void CMainDlg::FillTreeAllPrograms()
     }
 }
 
-void CMainDlg::FillTreeMyPrograms()
+void CMainDlg::FillTreeMyPrograms(int showFlags)
 {
     m_tree.DeleteAllItems();
     SendWindowMessage(&m_channelInfo, WM_SHOW_CHANNEL, 0, CFileList::kClear);
@@ -327,7 +327,7 @@ void CMainDlg::FillTreeMyPrograms()
             for (const TProgramItem &program : programs)
                 m_tree.SetItemData(m_tree.InsertItem(ScreenText(program.name), item), program.id);
             if (!inserted) {
-                PostWindowMessage(&m_channelInfo, WM_SHOW_CHANNEL, 0, -id);
+                PostWindowMessage(&m_channelInfo, WM_SHOW_CHANNEL, showFlags, -id);
                 m_tree.SelectItem(item);
                 inserted = true;
             }
@@ -336,7 +336,7 @@ void CMainDlg::FillTreeMyPrograms()
     HTREEITEM other = m_tree.InsertItem(ScreenText(kOtherContentName));
     m_tree.SetItemData(other, kOtherContent);
     if (!inserted) {
-        PostWindowMessage(&m_channelInfo, WM_SHOW_CHANNEL, 0, kOtherContent);
+        PostWindowMessage(&m_channelInfo, WM_SHOW_CHANNEL, showFlags, kOtherContent);
         m_tree.SelectItem(other);
     }
 }
@@ -498,20 +498,20 @@ void CMainDlg::OnChannelShown(CMessageEvent &event)
     CallAfter([this] { RefreshDownloadStates(); });
 }
 
-void CMainDlg::OnAllPrograms(wxCommandEvent &)
+void CMainDlg::OnAllPrograms(wxCommandEvent &event)
 {
     m_allPrograms.Disable();
     m_myPrograms.Enable();
     m_context.link.SetDisabledTab(IDC_ALL_PROGRAMS);
-    FillTreeAllPrograms();
+    FillTreeAllPrograms(event.GetInt());
 }
 
-void CMainDlg::OnMyPrograms(wxCommandEvent &)
+void CMainDlg::OnMyPrograms(wxCommandEvent &event)
 {
     m_allPrograms.Enable();
     m_myPrograms.Disable();
     m_context.link.SetDisabledTab(IDC_MY_PROGRAMS);
-    FillTreeMyPrograms();
+    FillTreeMyPrograms(event.GetInt());
 }
 
 void CMainDlg::OnSubscribe(wxCommandEvent &)

@@ -54,8 +54,9 @@ public:
     // its details shown (the finish notice's action).
     void ShowFinishedFile(int entryNumber);
 
-    void FillTreeAllPrograms();
-    void FillTreeMyPrograms();
+    // showFlags: the wParam of the channel page's WM_SHOW_CHANNEL (0 or CFileList::kRefresh).
+    void FillTreeAllPrograms(int showFlags);
+    void FillTreeMyPrograms(int showFlags);
     // Hands every unfinished file of the subscribed channels to the engine;
     // 1, or 0 without a file catalogue.
     int StartSubscribedDownloads();

@@ -1,6 +1,7 @@
 #include "ui/CWxMainWindowLink.h"
 
 #include "skin/SkinEvents.h"
+#include "views/CFileList.h"
 
 #include <wx/thread.h>
 
@@ -48,7 +49,7 @@ void CWxMainWindowLink::PostShowChannel(int channelKey)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_channelPage)
-        PostWindowMessage(m_channelPage, WM_SHOW_CHANNEL, 0, channelKey);
+        PostWindowMessage(m_channelPage, WM_SHOW_CHANNEL, CFileList::kRefresh, channelKey);
 }
 
 void CWxMainWindowLink::PostCommand(int commandId)
@@ -57,6 +58,7 @@ void CWxMainWindowLink::PostCommand(int commandId)
     if (!m_mainWindow)
         return;
     auto *command = new wxCommandEvent(wxEVT_BUTTON, commandId);
+    command->SetInt(CFileList::kRefresh);
     command->SetEventObject(m_mainWindow);
     m_mainWindow->GetEventHandler()->QueueEvent(command);
 }

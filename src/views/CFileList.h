@@ -4,7 +4,8 @@
 // NM_CLICK and NM_DBLCLK of the tree go on to the parent as this pane's own
 // notifications.
 //
-// Messages: WM_SHOW_CHANNEL (lParam: the channel key); WM_PICTURE_READY
+// Messages: WM_SHOW_CHANNEL (lParam: the channel key; wParam: 0 or kRefresh, which
+// the owner reads); WM_PICTURE_READY
 // (wParam: a const std::string * holding the picture's GBK path, valid while
 // the message is handled; lParam: the entry number); WM_SERVICE_PROBLEM
 // (wParam: an EServiceProblem).
@@ -28,6 +29,9 @@ public:
     static constexpr int kOtherContent = -2; // started files of channels not subscribed
     static constexpr int kClear = -1;
     static constexpr int kTreeSelection = 0; // whatever the main window's channel tree has selected
+    // wParam of WM_SHOW_CHANNEL for a refill the viewer did not ask for (a catalogue
+    // update): it leaves a video that is playing alone.
+    static constexpr int kRefresh = 1;
 
     // Both outlive the pane.
     CFileList(CCatalogueStore &store, IFileListOwner &owner) : m_store(store), m_owner(owner) {}

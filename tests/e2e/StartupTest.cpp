@@ -116,7 +116,11 @@ TEST_F(StartupTest, SecondStartRestoresTheFirstWindowAndLeavesEverythingUntouche
 {
     const pid_t first = Start();
     ASSERT_TRUE(ServiceGot("i2ei1e"));
+    // The login reply is saved in two steps: the channel list, then the date it carries.
     ASSERT_TRUE(WaitFor([&] { return ReadFile(client + "/ChannelInfo.xml").find("World") != std::string::npos; }, 30s));
+    ASSERT_TRUE(WaitFor(
+        [&] { return ReadFile(client + "/Configure.xml").find("<ChannelDate value=\"20261208\" />") != std::string::npos; },
+        30s));
     TXWindow window;
     ASSERT_TRUE(WaitFor([&] { return bool(window = MainWindow(first)); }, 30s));
     Minimize(window);

@@ -164,6 +164,17 @@ TEST_F(MainWindowTest, ClickShowsDetailsAndDoubleClickPlaysAFinishedFile)
     EXPECT_TRUE(PumpFor([&] { return page.Player().IsShown(); }, 5s));
     EXPECT_FALSE(page.FileInfo().IsShown());
 
+    // Catalogue updates refill the list (and the active tab's tree) as the network
+    // thread asks; the video plays on through them, and its position survives.
+    wxMediaCtrl &video = page.Player().VideoPlayer();
+    ASSERT_TRUE(PumpFor([&] { return video.GetState() == wxMEDIASTATE_PLAYING && video.Tell() > 0; }, 20s));
+    m_link.PostShowChannel(CFileList::kTreeSelection);
+    m_link.PostCommand(CMainDlg::IDC_ALL_PROGRAMS);
+    PumpFor([] { return false; }, 500ms);
+    EXPECT_TRUE(page.Player().IsShown());
+    EXPECT_FALSE(page.FileInfo().IsShown());
+    EXPECT_EQ(wxMEDIASTATE_PLAYING, video.GetState());
+
     // A click elsewhere stops playing and brings the details back.
     list.LeftButtonDown(wxPoint(10, 10));
     EXPECT_FALSE(page.Player().IsShown());
