@@ -165,15 +165,19 @@ TEST_F(MainWindowTest, ClickShowsDetailsAndDoubleClickPlaysAFinishedFile)
     EXPECT_FALSE(page.FileInfo().IsShown());
 
     // Catalogue updates refill the list (and the active tab's tree) as the network
-    // thread asks; the video plays on through them, and its position survives.
+    // thread asks; the video is left as it was (paused here: the clip is short).
     wxMediaCtrl &video = page.Player().VideoPlayer();
     ASSERT_TRUE(PumpFor([&] { return video.GetState() == wxMEDIASTATE_PLAYING && video.Tell() > 0; }, 20s));
+    page.Player().HandleKey(WXK_SPACE);
+    ASSERT_TRUE(PumpFor([&] { return video.GetState() == wxMEDIASTATE_PAUSED; }, 5s));
+    const wxFileOffset position = video.Tell();
     m_link.PostShowChannel(CFileList::kTreeSelection);
     m_link.PostCommand(CMainDlg::IDC_ALL_PROGRAMS);
     PumpFor([] { return false; }, 500ms);
     EXPECT_TRUE(page.Player().IsShown());
     EXPECT_FALSE(page.FileInfo().IsShown());
-    EXPECT_EQ(wxMEDIASTATE_PLAYING, video.GetState());
+    EXPECT_EQ(wxMEDIASTATE_PAUSED, video.GetState());
+    EXPECT_EQ(position, video.Tell());
 
     // A click elsewhere stops playing and brings the details back.
     list.LeftButtonDown(wxPoint(10, 10));
