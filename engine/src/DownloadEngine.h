@@ -119,6 +119,7 @@ private:
     bool m_wantStatus = false;                 // engine thread only
     std::unordered_set<libtorrent::torrent_handle> m_awaitingSave; // at shutdown
 
+    std::mutex m_limitMutex; // one limit change at a time
     std::mutex m_addMutex; // one add at a time, so two threads adding one torrent cannot race
     mutable std::mutex m_mutex;
     std::map<int, TDownload> m_downloads;
