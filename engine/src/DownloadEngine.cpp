@@ -295,6 +295,19 @@ int CDownloadEngine::UploadRate(int pos) const
     return download ? download->uploadRate : 0;
 }
 
+long long CDownloadEngine::Received(int pos) const
+{
+    lt::torrent_handle handle;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const TDownload *download = FindLocked(pos);
+        if (!download)
+            return 0;
+        handle = download->handle;
+    }
+    return handle.status().total_payload_download;
+}
+
 int CDownloadEngine::Count(EDownloadState state) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -58,6 +58,9 @@ public:
     // pos -1: the whole session's payload rate.
     int DownloadRate(int pos) const;
     int UploadRate(int pos) const;
+    // Payload bytes the download has received since the engine started, as libtorrent
+    // counts them at the call (which waits for libtorrent's network thread).
+    long long Received(int pos) const;
     int Count(EDownloadState state) const;
 
 private:
