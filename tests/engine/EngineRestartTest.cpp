@@ -8,7 +8,9 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -267,12 +269,22 @@ TEST_F(EngineRestart, CleanUpWritesOnlyTheRecordsThatChanged)
     ASSERT_EQ(1, Engine().AddDownload(m_partial.torrentPath.c_str(), PartialFile().c_str()));
     const int pos = Pos(m_partial);
     ASSERT_TRUE(WaitUntil([&] { return Engine().GetProgress(pos) >= 10.0; }, seconds(60)));
-    const ino_t movingRecord = RecordInode(m_partial);
+    // Held open until the stop, the record's inode cannot pass to a later rewrite: two
+    // rewrites (a periodic save, then the stop's) could otherwise end on the same inode.
+    const int moving = ::open(RecordPath(m_partial).c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(moving, 0);
+    struct stat movingRecord {};
+    ASSERT_EQ(0, ::fstat(moving, &movingRecord));
+    // The download moves on past the record held (which may be a moment newer than the
+    // progress read), so that the stop has something to record.
+    const double held = Engine().GetProgress(pos);
+    ASSERT_TRUE(WaitUntil([&] { return Engine().GetProgress(pos) >= held + 3.0; }, seconds(30)));
     const double progress = Engine().GetProgress(pos);
     StopEngine();
 
     EXPECT_EQ(finishedRecord, RecordInode(m_done)) << "an unchanged record is left as it is";
-    EXPECT_NE(movingRecord, RecordInode(m_partial)) << "a download that moved is recorded at the stop";
+    EXPECT_NE(movingRecord.st_ino, RecordInode(m_partial)) << "a download that moved is recorded at the stop";
+    ::close(moving);
     for (const TSavedDownload &saved : CStateFolder(m_folder / CStateFolder::kDefaultName).Load()) {
         if (saved.torrentPath == m_partial.torrentPath) {
             EXPECT_GE(100.0 * saved.params.have_pieces.count() / saved.params.have_pieces.size(), progress - 1.0);
