@@ -69,7 +69,8 @@ std::unique_ptr<CDownloadEngine> CDownloadEngine::Start(const std::string &state
     TEngineOptions options = DefaultEngineOptions();
     ReadSettingsFile(folder.SettingsPath(), options);
     // The caller's last limits hold before any download is restored.
-    auto limits = std::make_unique<CEngineLimits>(folder.LimitsPath());
+    auto limits = std::make_unique<CEngineLimits>(folder.LimitsPath(),
+                                                  options.settings.get_int(lt::settings_pack::tick_interval));
     limits->AddTo(options.settings);
     lt::session_params params(std::move(options.settings));
     if (options.posixDiskIo)
@@ -294,6 +295,19 @@ int CDownloadEngine::UploadRate(int pos) const
     return download ? download->uploadRate : 0;
 }
 
+long long CDownloadEngine::Received(int pos) const
+{
+    lt::torrent_handle handle;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const TDownload *download = FindLocked(pos);
+        if (!download)
+            return 0;
+        handle = download->handle;
+    }
+    return handle.status().total_payload_download;
+}
+
 int CDownloadEngine::Count(EDownloadState state) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -305,10 +319,11 @@ int CDownloadEngine::Count(EDownloadState state) const
 
 void CDownloadEngine::SetLimit(EEngineLimit limit, int value)
 {
+    // One change at a time: the tick applied last follows the limits kept last.
+    std::lock_guard<std::mutex> lock(m_limitMutex);
     lt::settings_pack pack;
-    CEngineLimits::AddLimit(limit, value, pack);
+    m_limits->Apply(limit, value, pack);
     m_session->apply_settings(std::move(pack));
-    m_limits->Keep(limit, value);
 }
 
 void CDownloadEngine::Run()

@@ -58,6 +58,9 @@ public:
     // pos -1: the whole session's payload rate.
     int DownloadRate(int pos) const;
     int UploadRate(int pos) const;
+    // Payload bytes the download has received since the engine started, as libtorrent
+    // counts them at the call (which waits for libtorrent's network thread).
+    long long Received(int pos) const;
     int Count(EDownloadState state) const;
 
 private:
@@ -119,6 +122,7 @@ private:
     bool m_wantStatus = false;                 // engine thread only
     std::unordered_set<libtorrent::torrent_handle> m_awaitingSave; // at shutdown
 
+    std::mutex m_limitMutex; // one limit change at a time
     std::mutex m_addMutex; // one add at a time, so two threads adding one torrent cannot race
     mutable std::mutex m_mutex;
     std::map<int, TDownload> m_downloads;

@@ -9,6 +9,7 @@
 
 #include <libtorrent/torrent_info.hpp>
 
+#include <climits>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -232,7 +233,7 @@ TEST(EngineLimits, KeepsTheLastLimitsForTheNextStart)
     CTestFolder folder;
     const std::string path = folder / "limits.txt";
     {
-        CEngineLimits limits(path);
+        CEngineLimits limits(path, 100);
         lt::settings_pack none;
         limits.AddTo(none);
         EXPECT_FALSE(none.has_val(lt::settings_pack::download_rate_limit)) << "nothing kept yet";
@@ -242,7 +243,7 @@ TEST(EngineLimits, KeepsTheLastLimitsForTheNextStart)
         limits.Keep(EEngineLimit::DownloadRate, 250);
     }
     WriteFile(path, ReadFile(path) + "junk\n");
-    CEngineLimits limits(path);
+    CEngineLimits limits(path, 100);
     lt::settings_pack pack;
     limits.AddTo(pack);
     EXPECT_EQ(250 * 1024, pack.get_int(lt::settings_pack::download_rate_limit));
@@ -250,4 +251,28 @@ TEST(EngineLimits, KeepsTheLastLimitsForTheNextStart)
     EXPECT_EQ(3, pack.get_int(lt::settings_pack::active_downloads));
     ASSERT_EQ(1u, folder.LogLines().size());
     EXPECT_EQ(0u, folder.LogLines()[0].find("Engine setting " + path + " error[junk]"));
+}
+
+TEST(EngineLimits, TheTickFollowsTheTightestRateLimit)
+{
+    CTestFolder folder;
+    const std::string path = folder / "limits.txt";
+    CEngineLimits limits(path, 100);
+    auto tick = [&](EEngineLimit limit, int value) {
+        lt::settings_pack pack;
+        limits.Apply(limit, value, pack);
+        return pack.has_val(lt::settings_pack::tick_interval) ? pack.get_int(lt::settings_pack::tick_interval) : -1;
+    };
+    EXPECT_EQ(-1, tick(EEngineLimit::MaxDownloads, 3));
+    // Twenty ticks hold half a block (8 KiB) of the tightest rate, between 5 ms and the session's tick.
+    EXPECT_EQ(100, tick(EEngineLimit::DownloadRate, 2));
+    EXPECT_EQ(20, tick(EEngineLimit::DownloadRate, 20));
+    EXPECT_EQ(10, tick(EEngineLimit::UploadRate, 40));
+    EXPECT_EQ(5, tick(EEngineLimit::DownloadRate, INT_MAX));
+    EXPECT_EQ(10, tick(EEngineLimit::DownloadRate, 0));
+
+    lt::settings_pack restart;
+    CEngineLimits(path, 100).AddTo(restart);
+    EXPECT_EQ(10, restart.get_int(lt::settings_pack::tick_interval)) << "a restart starts at the kept limits' tick";
+    EXPECT_EQ(100, tick(EEngineLimit::UploadRate, 0)) << "no rate limited: the session's own tick";
 }
