@@ -598,11 +598,16 @@ void CWMPlayer::UpdateBar()
     const long long length = m_started ? m_videoPlayer.Length() : 0;
     if (m_resumeAt > 0 && position >= kResumeAfter && m_videoPlayer.GetState() == wxMEDIASTATE_PLAYING) {
         const long long start = m_resumeAt;
-        m_resumeAt = 0;
-        if (length <= 0 || start < length) {
-            m_videoPlayer.Seek(start);
+        if ((length > 0 && start >= length) || position >= start) {
+            m_resumeAt = 0;
+        } else if (m_videoPlayer.Seek(start) != wxInvalidOffset) {
+            m_resumeAt = 0;
             position = start;
             ShowNote(wxString::FromUTF8("从 " + PlayTimeText(start, length >= 3600 * 1000LL) + " 继续播放"), false);
+        } else if (++m_resumeRefusals >= kResumeTries) {
+            // A pipeline still busy with its start refuses the seek; the next ticks ask again.
+            m_resumeAt = 0;
+            DebugLog("Play %s resume at %lld error", m_videoPath.c_str(), start);
         }
     }
     if (!m_bar.SeekSlider().IsDragging())
@@ -657,6 +662,7 @@ void CWMPlayer::OnMediaPlay(wxMediaEvent &event)
     // A seek made as the pipeline starts leaves it stalled: the bar's timer
     // makes it once the position has moved on a little.
     m_resumeAt = m_store.Positions().StartPosition(m_fileId);
+    m_resumeRefusals = 0;
     UpdateBar();
 }
 

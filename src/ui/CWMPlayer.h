@@ -58,6 +58,7 @@ public:
     static constexpr long long kNoteTime = 4000;
     // A remembered position is sought once the video has played this long.
     static constexpr long long kResumeAfter = 400;
+    static constexpr int kResumeTries = 20; // bar ticks: five seconds
     // Where the volume and mute are kept across runs (current user's hive).
     static constexpr const char *kSettingsKey = "Software\\Tovix";
     // The longest full path of a video or an advertisement clip.
@@ -194,8 +195,9 @@ private:
     bool m_finished = false;    // ... and reached its end
     bool m_failed = false;
     long long m_lastDragSeek = 0;
-    long long m_resumeAt = 0;
-    bool m_refitPending = false;   // where the video goes on once it runs; 0: nowhere
+    long long m_resumeAt = 0;     // where the video goes on once it runs; 0: nowhere
+    int m_resumeRefusals = 0;     // seeks to m_resumeAt the pipeline refused
+    bool m_refitPending = false;  // a refit after a resize is queued
     long long m_noteUntil = 0;  // 0: the note stays until the video changes
     int m_volume = 100;
     bool m_muted = false;
