@@ -101,6 +101,8 @@ CDownloadEngine::CDownloadEngine(const std::string &stateFolder, std::unique_ptr
 CDownloadEngine::~CDownloadEngine()
 {
     m_stop = true;
+    // An alert ends the thread's wait for alerts now rather than at its timeout.
+    m_session->post_session_stats();
     if (m_thread.joinable())
         m_thread.join();
     WriteStateJobs();
@@ -179,6 +181,10 @@ int CDownloadEngine::Add(const std::string &torrentPath, const std::string &save
         DebugLog("AddDownload %s error[%s]", torrentPath.c_str(), problem.c_str());
         return 0;
     }
+    // libtorrent starts a queued download on its next queue round, a tick or more away;
+    // one the queue has room for needs no such round.
+    if (QueueHasRoom())
+        params.flags &= ~lt::torrent_flags::paused;
     lt::error_code ec;
     const lt::torrent_handle handle = m_session->add_torrent(params, ec);
     if (ec) {
@@ -226,6 +232,19 @@ int CDownloadEngine::Remove(const std::string &torrentPath)
     m_session->remove_torrent(handle); // the files stay: the caller decides about them
     m_notifier.StateChanged();
     return 1;
+}
+
+bool CDownloadEngine::QueueHasRoom() const
+{
+    const int limit = m_session->get_settings().get_int(lt::settings_pack::active_downloads);
+    if (limit < 0)
+        return true;
+    // Every unfinished download counts, the waiting ones too: those go first.
+    std::lock_guard<std::mutex> lock(m_mutex);
+    int unfinished = 0;
+    for (const auto &entry : m_downloads)
+        unfinished += entry.second.state != EDownloadState::Finished;
+    return unfinished < limit;
 }
 
 int CDownloadEngine::InsertLocked(TDownload download)

@@ -93,6 +93,8 @@ private:
     void Restore();
     // Verifies from disk the pieces written after the download's last record.
     void RecheckBeforeRestore(TSavedDownload &saved);
+    // Whether a download added now may start at once: fewer unfinished downloads than the limit.
+    bool QueueHasRoom() const;
     // Registers a download the session has accepted; returns its position.
     int InsertLocked(TDownload download);
     const TDownload *FindLocked(int pos) const;

@@ -76,6 +76,9 @@ TEST_F(DownloadEngine, MaxDownloadOneKeepsTheSecondWaitingUntilTheFirstFinishes)
     const int a = Pos(first);
     const int b = Pos(second);
     ASSERT_NE(a, b);
+    // The first had room and starts at once; the second waits without starting first.
+    EXPECT_EQ(1, Engine().IsDownloading(a));
+    EXPECT_EQ(1, Engine().IsPending(b));
 
     ASSERT_TRUE(WaitUntil([&] { return Engine().GetDownloadingNum() == 1 && Engine().GetPendingNum() == 1; },
                           seconds(10)));
