@@ -343,12 +343,15 @@ void CToVixCommonDlg::OnBtnMenu()
     const wxRect button = m_buttons[kMenu].GetScreenRect();
     std::vector<MenuResourceItem> resource = LoadMenuResource(IDR_MENU_CAPTION);
     // Without a tray the tray menu's exit is out of reach: the caption menu carries it.
-    if (!TrayAvailable())
-        for (const MenuResourceItem &item : LoadMenuResource(IDR_MENU_TRAY)[0].items)
+    if (!TrayAvailable()) {
+        // Held by name: a range over a member of the returned menu would outlive it.
+        const std::vector<MenuResourceItem> tray = LoadMenuResource(IDR_MENU_TRAY);
+        for (const MenuResourceItem &item : tray[0].items)
             if (item.id == ID_MENU_EXIT) {
                 resource[0].items.push_back(MenuResourceItem{}); // a separator
                 resource[0].items.push_back(item);
             }
+    }
     TrackMenu(resource, TPM_CENTERALIGN | TPM_RIGHTBUTTON, wxPoint(button.x, button.GetBottom() + 1));
 }
 
