@@ -91,7 +91,7 @@ void CServiceChannel::SendServiceMessage(const char *text)
 size_t CServiceChannel::ConnectionCount() const
 {
     std::lock_guard<std::mutex> lock(m_listMutex);
-    return m_list.size();
+    return m_list.size() + m_ending;
 }
 
 std::vector<CServiceConnection *> CServiceChannel::Snapshot() const
@@ -146,9 +146,12 @@ void CServiceChannel::RunPass()
                 finished.splice(finished.end(), m_list, it);
             it = next;
         }
+        m_ending = finished.size();
     }
     for (const auto &record : finished)
         NoteUndelivered(*record);
+    std::lock_guard<std::mutex> lock(m_listMutex);
+    m_ending = 0;
 }
 
 void CServiceChannel::Serve(CServiceConnection &record, int64_t now)

@@ -47,7 +47,8 @@ public:
     // (sending the login report again); empty stops it.
     void SetLoginRetry(std::function<void()> retry);
 
-    // Records in the connection list.
+    // Records the channel still works on: listed, or taken off the list and not yet
+    // told about (an undelivered one's problem goes to the watch after the list).
     size_t ConnectionCount() const;
     // Passes of the network thread completed so far.
     uint64_t Passes() const { return m_passes.load(); }
@@ -74,6 +75,7 @@ private:
     // change only under the mutex. A record's fields belong to the sending thread
     // until it is appended and to the network thread afterwards.
     mutable std::mutex m_listMutex;
+    size_t m_ending = 0; // records taken off the list whose end is being told; under m_listMutex
     TList m_list;
 
     // Wakes the network thread out of its wait when it is told to stop.
