@@ -222,6 +222,7 @@ void CWMPlayer::Action(const std::string &value)
     ShowBar(true);
     m_loading = true;
     m_loaded = false;
+    m_loadedAt = m_clock();
     if (!m_videoPlayer.SetUrl(m_videoPath))
         Fail("refused");
 }
@@ -352,7 +353,8 @@ void CWMPlayer::Fail(const std::string &reason)
 
 void CWMPlayer::RememberPosition()
 {
-    if (!m_videoActive || !m_started || m_finished || !m_hasVideoPlayer)
+    // A resume still to land leaves the place kept as it is.
+    if (!m_videoActive || !m_started || m_finished || !m_hasVideoPlayer || m_resumeAt > 0)
         return;
     m_store.Positions().Left(m_fileId, m_videoPlayer.Tell(), m_videoPlayer.Length());
 }
@@ -378,6 +380,7 @@ void CWMPlayer::TogglePlay()
     if (!m_videoActive || !m_hasVideoPlayer || m_failed)
         return;
     if (m_videoPlayer.GetState() == wxMEDIASTATE_PLAYING) {
+        RememberPosition();
         m_videoPlayer.Pause();
         return;
     }
@@ -405,8 +408,11 @@ void CWMPlayer::SeekTo(long long position)
         return;
     position = std::clamp(position, 0LL, length);
     m_finished = false;
+    m_resumeAt = 0; // the viewer's place wins over the one kept
     m_videoPlayer.Seek(position);
     m_bar.SetTimes(position, length);
+    // Kept at once: the position read back lags until the seek lands.
+    m_store.Positions().Left(m_fileId, position, length);
 }
 
 void CWMPlayer::SeekBy(long long delta)
@@ -594,6 +600,10 @@ void CWMPlayer::UpdateBar()
 {
     if (!m_hasVideoPlayer || !m_videoActive)
         return;
+    if (m_loading && m_loadedAt && m_clock() - m_loadedAt >= kStartWait) {
+        m_loadedAt = 0;
+        DebugLog("Play %s not started after %lld ms", m_videoPath.c_str(), kStartWait);
+    }
     long long position = m_videoPlayer.Tell();
     const long long length = m_started ? m_videoPlayer.Length() : 0;
     if (m_resumeAt > 0 && position >= kResumeAfter && m_videoPlayer.GetState() == wxMEDIASTATE_PLAYING) {
@@ -612,7 +622,9 @@ void CWMPlayer::UpdateBar()
     }
     if (!m_bar.SeekSlider().IsDragging())
         m_bar.SetTimes(m_finished ? length : position, length);
-    if (m_started && m_videoPlayer.GetState() == wxMEDIASTATE_PLAYING)
+    // Until the resume lands the position read is the start's: recording it
+    // would lose the place kept, should the program end before the seek.
+    if (m_started && m_resumeAt == 0 && m_videoPlayer.GetState() == wxMEDIASTATE_PLAYING)
         m_store.Positions().Playing(m_fileId, position, length);
 
     const long long now = m_clock();
@@ -668,9 +680,10 @@ void CWMPlayer::OnMediaPlay(wxMediaEvent &event)
 
 void CWMPlayer::OnMediaPause(wxMediaEvent &event)
 {
+    // Not a place to keep: a seek pauses the pipeline for a moment too, while
+    // its position still reads the old place. The viewer's pause keeps it.
     event.Skip();
     m_bar.SetPlaying(false);
-    RememberPosition();
 }
 
 void CWMPlayer::OnMediaStop(wxMediaEvent &event)

@@ -59,6 +59,8 @@ public:
     // A remembered position is sought once the video has played this long.
     static constexpr long long kResumeAfter = 400;
     static constexpr int kResumeTries = 20; // bar ticks: five seconds
+    // A video loaded this long ago that has not started says so in the log.
+    static constexpr long long kStartWait = 10000;
     // Where the volume and mute are kept across runs (current user's hive).
     static constexpr const char *kSettingsKey = "Software\\Tovix";
     // The longest full path of a video or an advertisement clip.
@@ -191,6 +193,7 @@ private:
     bool m_videoActive = false; // the video, not the clip, is the content
     bool m_loading = false;     // the video was loaded and has not played yet
     bool m_loaded = false;      // ... and its loaded event has come
+    long long m_loadedAt = 0;   // when it was loaded; 0 once its slow start is logged
     bool m_started = false;     // the video has played since it was loaded
     bool m_finished = false;    // ... and reached its end
     bool m_failed = false;

@@ -587,8 +587,18 @@ TEST_F(VideoControlsTest, ResumesFiveSecondsBeforeWhereItWasLeftAndFromZeroOnceW
     ASSERT_TRUE(store.Positions().Remembered(15, &remembered));
     EXPECT_NEAR(20000, remembered, 1500);
 
-    PlayLong();
-    EXPECT_TRUE(WaitFor([&] { return std::abs(Tell() - (remembered - 5000)) < 1000; }, 5000)) << Tell();
+    // While the resume lands, the place kept stays on record: a kill then loses nothing.
+    host->PlayFile(5, 15);
+    bool kept = true;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            long long now = 0;
+            kept = kept && store.Positions().Remembered(15, &now) && now >= remembered - 5000;
+            return !kept || (host->Note().IsShown() && Tell() >= remembered - 5000 + 1500);
+        },
+        10000))
+        << Tell();
+    EXPECT_TRUE(kept);
     ASSERT_TRUE(host->Note().IsShown());
     EXPECT_EQ(wxString::FromUTF8("从 00:") + wxString::Format("%02lld", (remembered - 5000) / 1000) +
                   wxString::FromUTF8(" 继续播放"),
@@ -650,11 +660,20 @@ TEST_F(VideoControlsTest, AFileThatCannotBePlayedSaysSoInThePlayer)
                   return line.rfind("Play ", 0) == 0 && line.find("error[") != std::string::npos;
               }));
 
-    // the next playable file plays again
+    // the next playable file plays again; a start slower than the wait is logged, once
+    long long now = 1000000;
+    host->SetClock([&] { return now; });
     host->PlayFile(5, 15);
+    now += CWMPlayer::kStartWait;
+    host->UpdateBar();
+    host->UpdateBar();
     EXPECT_TRUE(PlaysOn(host->VideoPlayer()));
     EXPECT_FALSE(host->HasFailed());
     EXPECT_FALSE(host->Note().IsShown());
+    const std::vector<std::string> later = folder.LogLines();
+    EXPECT_EQ(1, std::count_if(later.begin(), later.end(), [](const std::string &line) {
+                  return line.find("f15.mp4 not started after 10000 ms") != std::string::npos;
+              }));
 }
 
 TEST_F(VideoControlsTest, InFullscreenTheBarAndPointerHideWhileThePointerRests)
