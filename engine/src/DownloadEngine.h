@@ -33,7 +33,9 @@ public:
     static constexpr std::chrono::seconds kResumeSaveGap{2};
     static constexpr std::chrono::seconds kSeedResumeSaveGap{60};
     static constexpr std::chrono::milliseconds kTick{250};
-    static constexpr std::chrono::seconds kShutdownSaveLimit{10};
+    // The program's exit has 15 s in all: 5 s for its workers, this for the resume
+    // saves, up to 1 s for the trackers' "stopped" announces, and the catalogue save.
+    static constexpr std::chrono::seconds kShutdownSaveLimit{8};
 
     // Starts a session keeping its state in stateFolder (its settings file included)
     // and restores the downloads saved there. Null (one log line) when it cannot start.
